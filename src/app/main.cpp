@@ -1,0 +1,39 @@
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <exception>
+#include <memory>
+
+#include "app/startup.h"
+#include "app/tform1.h"
+#include "core/session.h"
+#include "link/serial_transport.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    lumora::app::InitialiseApplication(application);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Lumora Warp Tool"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Serial port to preselect in COM PORT."),
+                                  QStringLiteral("name"));
+    parser.addOption(port);
+    parser.process(application);
+
+    try {
+        lumora::core::Session session(std::make_unique<lumora::link::SerialTransport>());
+        lumora::app::TForm1 form(session, parser.value(port));
+        form.show();
+        return application.exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(lumora::app::kApplicationTitle),
+                              QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(lumora::app::kApplicationTitle),
+                              QString());
+    }
+    return 1;
+}

@@ -1,0 +1,236 @@
+#include "app/tform1.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/form_layout.h"
+#include "app/radio_group.h"
+#include "app/startup.h"
+#include "app/tbitbtn_ez.h"
+#include "link/port_list.h"
+#include "warp/four_corner_points.h"
+
+namespace lumora::app {
+namespace {
+
+constexpr double kAlphaBlend = 224.0 / 255.0;
+
+// Grid-size speed buttons of one half, "2x2" to "17x17".
+const char* const kGridSizeButtons[2][4] = {
+    {"WP2x2A", "WP5x5A", "WP9x9A", "WP17x17A"},
+    {"WP2x2B", "WP5x5B", "WP9x9B", "WP17x17B"},
+};
+
+// Corner-shift value labels in counter order: TL X A, TL X B, TL Y A, ….
+QString CornerShiftLabelName(int counter) {
+    static const char* const corners[] = {"TL", "BL", "TR", "BR"};
+    const int corner = counter / 4;
+    const char axis = (counter / 2) % 2 == 0 ? 'X' : 'Y';
+    const char channel = counter % 2 == 0 ? 'A' : 'B';
+    return QStringLiteral("%1Shift%2Value%3").arg(corners[corner]).arg(axis).arg(channel);
+}
+
+}  // namespace
+
+TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* parent)
+    : QWidget(parent), session_(session) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowOpacity(kAlphaBlend);
+    setWindowTitle(QStringLiteral("Lumora Warp Tool alpha 8"));
+    BuildForm1(this);
+    fillPortList(preferredPort);
+    bindConnection();
+    bindChannelSelectors();
+    FormCreate();
+    render();
+}
+
+template <class T>
+T* TForm1::control(const char* name) const {
+    T* widget = findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT_X(widget, "TForm1::control", name);
+    return widget;
+}
+
+void TForm1::FormCreate() {
+    setWindowTitle(VersionCaption());
+    ShowFourCornerPointSet(0);
+    resetPages();
+}
+
+void TForm1::ShowFourCornerPointSet(int mode) {
+    for (int i = 0; i < warp::kFourCornerPoints; ++i) {
+        auto* point =
+            control<QRadioButton>(QStringLiteral("RBCur%1").arg(i).toLatin1().constData());
+        const bool inMode = warp::FourCornerPointInMode(mode, i);
+        point->setEnabled(inMode);
+        point->setVisible(inMode);
+    }
+    control<QRadioButton>("RBCur0")->setChecked(true);
+}
+
+void TForm1::fillPortList(const QString& preferredPort) {
+    auto* combo = control<QComboBox>("ComComboBox1");
+    QStringList ports = link::ListPorts();
+    if (!preferredPort.isEmpty() && !ports.contains(preferredPort)) {
+        ports << preferredPort;
+        std::sort(ports.begin(), ports.end());
+    }
+    combo->clear();
+    combo->addItems(ports);
+    // A running virtual box is the likely choice when nothing else is asked for.
+    QString wanted = preferredPort;
+    if (wanted.isEmpty()) {
+        const QStringList boxes = link::VirtualBoxPorts();
+        if (!boxes.isEmpty()) {
+            wanted = boxes.front();
+        }
+    }
+    int index = wanted.isEmpty() ? -1 : combo->findText(wanted);
+    if (index < 0) {
+        index = std::min(2, combo->count() - 1);
+    }
+    combo->setCurrentIndex(index);
+    session_.setSelectedPort(combo->currentText());
+}
+
+void TForm1::bindConnection() {
+    auto* combo = control<QComboBox>("ComComboBox1");
+    connect(combo, &QComboBox::currentTextChanged, this,
+            [this](const QString& name) { session_.setSelectedPort(name); });
+    connect(control<QPushButton>("CNTBtn"), &QPushButton::clicked, this,
+            [this] { session_.CNTBtnClick(); });
+    connect(&session_, &core::Session::windowChanged, this, &TForm1::render);
+    connect(&session_, &core::Session::pagesReset, this, &TForm1::resetPages);
+    connect(&session_, &core::Session::errorRaised, this, &TForm1::showError);
+    auto* memo = control<QPlainTextEdit>("Memo1");
+    connect(&session_, &core::Session::logAppended, memo,
+            [memo](const QString& line) { memo->appendPlainText(line); });
+}
+
+void TForm1::selectChannelOnHover(QWidget* widget, int channel) {
+    widget->setMouseTracking(true);
+    widget->installEventFilter(this);
+    hoverChannel_.insert(widget, channel);
+}
+
+void TForm1::selectChannelOnClick(QWidget* widget, int channel) {
+    widget->installEventFilter(this);
+    clickChannel_.insert(widget, channel);
+}
+
+void TForm1::bindChannelSelectors() {
+    // Moving the pointer over a control of a half selects that half's channel.
+    const char* const hoverA[] = {
+        "GroupBox9", "PageControl1", "GroupBox3",  "WP2x2A",     "WP5x5A",    "WP9x9A",
+        "WP17x17A",  "BitBtn1",      "BitBtn2",    "BitBtn3",    "BitBtn4",   "BitBtn5",
+        "BitBtn6",   "BitBtn7",      "BitBtn8",    "TabSheet14", "TabSheet2", "TabSheet5",
+        "TabSheet9", "GroupBox15",   "TabSheet11", "GroupBox17"};
+    const char* const hoverB[] = {"GroupBox6", "PageControl2", "GroupBox14", "WP2x2B",
+                                  "WP5x5B",    "WP9x9B",       "WP17x17B",   "BitBtn9",
+                                  "BitBtn10",  "BitBtn11",     "BitBtn12",   "BitBtn13",
+                                  "BitBtn14",  "BitBtn15",     "BitBtn16",   "TabSheet13",
+                                  "TabSheet4", "TabSheet6",    "GroupBox16", "GroupBox19"};
+    for (const char* name : hoverA) {
+        selectChannelOnHover(control<QWidget>(name), 0);
+    }
+    for (const char* name : hoverB) {
+        selectChannelOnHover(control<QWidget>(name), 1);
+    }
+    // The corner groups of both "Warp Shift" pages and the groups of Channel
+    // B's "Edge Blend" page.
+    for (auto* group : control<QWidget>("TabSheet14")->findChildren<QGroupBox*>()) {
+        selectChannelOnHover(group, 0);
+    }
+    for (auto* group : control<QWidget>("TabSheet13")->findChildren<QGroupBox*>()) {
+        selectChannelOnHover(group, 1);
+    }
+    for (auto* group : control<QWidget>("TabSheet4")->findChildren<QGroupBox*>()) {
+        selectChannelOnHover(group, 1);
+    }
+    // The context-menu request on Channel A's "Warp Shift" page selects A too.
+    clickChannel_.insert(control<QWidget>("TabSheet14"), 0);
+    selectChannelOnClick(control<QWidget>("GroupBox18"), 0);
+    selectChannelOnClick(control<QWidget>("GroupBox20"), 1);
+    connect(control<TBitBtnEZ>("BitBtnEZ1"), &TBitBtnEZ::mouseLeave, this,
+            [this] { session_.setCurrentChannel(1); });
+    connect(control<RadioGroup>("RGChannel"), &RadioGroup::itemClicked, this,
+            [this](int index) { session_.setCurrentChannel(index); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseMove:
+            if (auto it = hoverChannel_.find(watched); it != hoverChannel_.end()) {
+                session_.setCurrentChannel(*it);
+            }
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::ContextMenu:
+            if (auto it = clickChannel_.find(watched); it != clickChannel_.end()) {
+                if (event->type() == QEvent::ContextMenu ||
+                    watched != control<QWidget>("TabSheet14")) {
+                    session_.setCurrentChannel(*it);
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::render() {
+    const core::WindowState& state = session_.window();
+    control<QPushButton>("CNTBtn")->setText(state.connectCaption);
+    control<QComboBox>("ComComboBox1")->setEnabled(state.portChoiceEnabled);
+    control<QTabWidget>("PageControl1")->setEnabled(state.pagesEnabled);
+    control<QTabWidget>("PageControl2")->setEnabled(state.pagesEnabled);
+    control<QGroupBox>("SavetoBoxGroupBox")->setEnabled(state.saveToBoxEnabled);
+    control<QLabel>("ResLabel")->setText(state.resolution);
+    const char* const showGrid[] = {"ShowGridA", "ShowGridB"};
+    const char* const interGrid[] = {"InterGridA", "InterGridB"};
+    for (int channel = 0; channel < core::kChannels; ++channel) {
+        // The core has already acted on these; the widgets only show them.
+        auto* show = control<QAbstractButton>(showGrid[channel]);
+        const QSignalBlocker blockShow(show);
+        show->setChecked(state.showGrid[channel]);
+        auto* inter = control<QAbstractButton>(interGrid[channel]);
+        const QSignalBlocker blockInter(inter);
+        inter->setChecked(state.internalGrid[channel]);
+        auto* size =
+            control<QAbstractButton>(kGridSizeButtons[channel][state.gridSizeButton[channel]]);
+        const QSignalBlocker blockSize(size);
+        size->setChecked(true);
+    }
+    for (int counter = 0; counter < core::kCornerShiftCounters; ++counter) {
+        control<QLabel>(CornerShiftLabelName(counter).toLatin1().constData())
+            ->setText(QString::number(state.cornerShift[counter]));
+    }
+}
+
+void TForm1::resetPages() {
+    control<QTabWidget>("PageControl1")->setCurrentIndex(0);
+    control<QTabWidget>("PageControl2")->setCurrentIndex(0);
+}
+
+void TForm1::showError(const QString& message) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+                                message, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();  // window-modal but not blocking: replies keep flowing
+}
+
+}  // namespace lumora::app

@@ -1,0 +1,47 @@
+#pragma once
+
+// The main window Form1: widgets built by BuildForm1 and bound to the session,
+// which owns the state and every handler's behaviour.
+
+#include <QHash>
+#include <QWidget>
+
+#include "core/session.h"
+
+namespace lumora::app {
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    // preferredPort: selected in "COM PORT" when it is in the list.
+    explicit TForm1(core::Session& session, const QString& preferredPort = QString(),
+                    QWidget* parent = nullptr);
+
+    core::Session& session() { return session_; }
+
+    void FormCreate();
+    // Shows the four-corner points of mode 0 ("2x2"), 1 ("3x3") or 2 ("5x3").
+    void ShowFourCornerPointSet(int mode);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    template <class T>
+    T* control(const char* name) const;
+
+    void fillPortList(const QString& preferredPort);
+    void bindConnection();
+    void bindChannelSelectors();
+    void selectChannelOnHover(QWidget* widget, int channel);
+    void selectChannelOnClick(QWidget* widget, int channel);
+    void render();
+    void resetPages();
+    void showError(const QString& message);
+
+    core::Session& session_;
+    QHash<QObject*, int> hoverChannel_;
+    QHash<QObject*, int> clickChannel_;
+};
+
+}  // namespace lumora::app

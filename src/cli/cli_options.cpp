@@ -1,0 +1,158 @@
+#include "cli/cli_options.h"
+
+#include <cctype>
+#include <set>
+
+namespace lumora::cli {
+namespace {
+
+const std::set<std::string> kCommands = {"ports", "probe", "read", "write", "send", "help"};
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return "Usage: lumora-warp-cli COMMAND [OPTIONS]\n"
+           "\n"
+           "Commands:\n"
+           "  ports                                   list the serial ports (and virtual boxes)\n"
+           "  probe --port P                          connect, print the picture size\n"
+           "  read  --port P --channel C REG          read one register, print its value\n"
+           "  write --port P --channel C REG VALUE [--bits 8|16|32]\n"
+           "                                          write a register (0x20, 0x22, 0x23)\n"
+           "  send  --port P [--wait MS] HEX...       send bytes framed with length and\n"
+           "                                          checksum, print replies for MS ms\n"
+           "\n"
+           "Numbers are decimal or 0x-hex. Channels: 0 = A, 1 = B, 2 = All.\n"
+           "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
+           "            4 the port could not be opened or failed.\n";
+}
+
+std::optional<std::uint64_t> ParseNumber(const std::string& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::size_t start = hex ? 2 : 0;
+    const std::uint64_t base = hex ? 16 : 10;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const int digit =
+            hex ? HexDigit(text[i])
+                : (std::isdigit(static_cast<unsigned char>(text[i])) ? text[i] - '0' : -1);
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        if (value > (UINT64_MAX - static_cast<std::uint64_t>(digit)) / base) {
+            return std::nullopt;  // would overflow
+        }
+        value = value * base + static_cast<std::uint64_t>(digit);
+    }
+    return value;
+}
+
+std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::vector<std::string>& words) {
+    std::string digits;
+    for (const std::string& word : words) {
+        for (char c : word) {
+            if (!std::isspace(static_cast<unsigned char>(c))) {
+                digits += c;
+            }
+        }
+    }
+    if (digits.empty() || digits.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const int high = HexDigit(digits[i]);
+        const int low = HexDigit(digits[i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    return bytes;
+}
+
+std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& args) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.command = "help";
+            return options;
+        }
+        if (arg == "--port") {
+            auto v = value();
+            if (!v || v->empty())
+                return UsageError{"--port needs a port name"};
+            options.port = *v;
+        } else if (arg == "--channel") {
+            auto v = value();
+            auto n = v ? ParseNumber(*v) : std::nullopt;
+            if (!n || *n > 2)
+                return UsageError{"--channel takes 0 (A), 1 (B) or 2 (All)"};
+            options.channel = static_cast<int>(*n);
+        } else if (arg == "--bits") {
+            auto v = value();
+            auto n = v ? ParseNumber(*v) : std::nullopt;
+            if (!n || (*n != 8 && *n != 16 && *n != 32)) {
+                return UsageError{"--bits takes 8, 16 or 32"};
+            }
+            options.bits = static_cast<int>(*n);
+        } else if (arg == "--wait") {
+            auto v = value();
+            auto n = v ? ParseNumber(*v) : std::nullopt;
+            if (!n || *n > 60000)
+                return UsageError{"--wait takes milliseconds, at most 60000"};
+            options.waitMs = static_cast<int>(*n);
+        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+            return UsageError{"unknown option " + arg};
+        } else if (options.command.empty()) {
+            if (!kCommands.count(arg))
+                return UsageError{"unknown command " + arg};
+            options.command = arg;
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    if (options.command.empty()) {
+        return UsageError{"no command given"};
+    }
+    const std::string& c = options.command;
+    if (c != "ports" && c != "help" && options.port.empty()) {
+        return UsageError{c + " needs --port"};
+    }
+    if ((c == "read" || c == "write") && !options.channel) {
+        return UsageError{c + " needs --channel"};
+    }
+    const std::size_t wanted = c == "read" ? 1 : c == "write" ? 2 : 0;
+    if ((c == "read" || c == "write") && options.positional.size() != wanted) {
+        return UsageError{c == "read" ? "read takes one register" : "write takes REG VALUE"};
+    }
+    if ((c == "ports" || c == "probe") && !options.positional.empty()) {
+        return UsageError{c + " takes no arguments"};
+    }
+    if (c == "send" && options.positional.empty()) {
+        return UsageError{"send needs the bytes to send, in hex"};
+    }
+    return options;
+}
+
+}  // namespace lumora::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+// Command-line parsing for lumora-warp-cli: pure, so that it can be tested
+// without a port.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace lumora::cli {
+
+struct Options {
+    std::string command;  // ports, probe, read, write, send, help
+    std::string port;
+    std::optional<int> channel;
+    int bits = 8;
+    int waitMs = 300;
+    std::vector<std::string> positional;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& args);
+
+// Decimal or 0x-hex, no sign, no trailing text.
+std::optional<std::uint64_t> ParseNumber(const std::string& text);
+
+// Hex text to bytes, blanks ignored; every byte must be two hex digits.
+std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::vector<std::string>& words);
+
+const char* UsageText();
+
+}  // namespace lumora::cli

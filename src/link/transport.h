@@ -1,0 +1,42 @@
+#pragma once
+
+// The byte pipe between the tool and the box: a serial port in the field, an
+// in-memory pipe in tests. Failing operations throw LinkError.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <span>
+
+#include "link/bytes.h"
+
+namespace lumora::link {
+
+class Transport : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    ~Transport() override = default;
+
+    virtual void setPortName(const QString& name) = 0;
+    virtual QString portName() const = 0;
+    // Does nothing when already open; on failure throws and stays closed.
+    virtual void open() = 0;
+    // Does nothing when closed.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual void clearBuffers() = 0;
+    // Returns once every byte has been handed to the line.
+    virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    // Returns at once with whatever has arrived.
+    virtual Bytes readAvailable() = 0;
+
+  signals:
+    // Bytes are waiting; emitted on the thread that owns the transport.
+    void bytesArrived();
+    // The line broke while open (an adapter unplugged, say); carries the text
+    // to show.
+    void lineFailed(const QString& message);
+};
+
+}  // namespace lumora::link

@@ -1,0 +1,226 @@
+// Connection states, reply dispatch and the register read, driven over the
+// in-memory pipe with a scripted box.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "core/session.h"
+#include "link/packets.h"
+#include "link/pipe_transport.h"
+#include "scripted_peer.h"
+
+using lumora::core::ConnectionState;
+using lumora::core::Session;
+using lumora::link::Bytes;
+using lumora::link::PipeTransport;
+using lumora::testing::ScriptedPeer;
+using lumora::testing::ServeFor;
+using lumora::testing::ServeUntil;
+
+namespace {
+
+struct SessionFixture : ::testing::Test {
+    SessionFixture() {
+        auto transport = std::make_unique<PipeTransport>();
+        pipe = transport.get();
+        session = std::make_unique<Session>(std::move(transport));
+        session->setSelectedPort("pipe");
+        session->link().setReadTimeout(std::chrono::milliseconds(150));
+    }
+
+    void connectAndWaitForSize() {
+        session->CNTBtnClick();
+        ASSERT_TRUE(ServeUntil([&] { return session->window().resolution != "- - - -"; }));
+    }
+
+    PipeTransport* pipe = nullptr;
+    std::unique_ptr<Session> session;
+};
+
+}  // namespace
+
+TEST_F(SessionFixture, ConnectAnswerAndDisconnect) {
+    ScriptedPeer box(*pipe);
+    box.setAnswerConnect(false);
+    int pageResets = 0;
+    QObject::connect(session.get(), &Session::pagesReset, [&] { ++pageResets; });
+
+    session->CNTBtnClick();
+    ASSERT_EQ(pipe->written().size(), 1u);
+    EXPECT_EQ(pipe->written()[0], (Bytes{0x04, 0x30, 0x00, 0x34}));
+    EXPECT_EQ(session->connectionState(), ConnectionState::PortOpen);
+    EXPECT_EQ(session->window().connectCaption, "Disconnect");
+    EXPECT_FALSE(session->window().portChoiceEnabled);
+    EXPECT_FALSE(session->window().pagesEnabled);
+    EXPECT_EQ(pageResets, 1);
+
+    // 30 12 34 in one batch: pages on, Timer1 started, grid defaults shown.
+    pipe->deliverFromPeer({0x30, 0x12, 0x34});
+    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
+    EXPECT_TRUE(session->window().saveToBoxEnabled);
+    EXPECT_TRUE(session->timer1().isActive());
+    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, true}));
+    EXPECT_EQ(session->connectionState(), ConnectionState::Connected);
+
+    // Timer1's tick reads the picture size: four reads of channel A.
+    ASSERT_TRUE(ServeUntil([&] { return session->window().resolution == "1920 x 1080"; }));
+    EXPECT_FALSE(session->timer1().isActive());
+    EXPECT_EQ(box.readsSeen(), 4);
+    EXPECT_EQ(pipe->written()[1], lumora::link::ReadRegisterPacket(0, 0x45));
+    EXPECT_EQ(pipe->written()[4], lumora::link::ReadRegisterPacket(0, 0x4A));
+    EXPECT_EQ(session->blocksAcross(), 120);
+    EXPECT_EQ(session->blocksDown(), 68);
+
+    session->CNTBtnClick();
+    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->window().connectCaption, "Connect");
+    EXPECT_EQ(session->window().resolution, "- - - -");
+    EXPECT_TRUE(session->window().portChoiceEnabled);
+    EXPECT_FALSE(session->window().pagesEnabled);
+    EXPECT_FALSE(session->window().saveToBoxEnabled);
+    EXPECT_FALSE(pipe->isOpen());
+}
+
+TEST_F(SessionFixture, DisconnectBeforeTheBoxAnswers) {
+    session->CNTBtnClick();
+    EXPECT_EQ(session->connectionState(), ConnectionState::PortOpen);
+    session->CNTBtnClick();
+    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->window().connectCaption, "Connect");
+}
+
+TEST_F(SessionFixture, DisconnectCancelsPendingInitialisation) {
+    ScriptedPeer box(*pipe);
+    session->CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return session->timer1().isActive(); }));
+    session->CNTBtnClick();
+    ServeFor(250);
+    EXPECT_TRUE(session->lastError().isEmpty()) << session->lastError().toStdString();
+    EXPECT_EQ(session->window().resolution, "- - - -");
+}
+
+TEST_F(SessionFixture, OpenFailureLeavesConnectOnTheButton) {
+    pipe->failOpenWith("Unable to open com port (Error: 2)");
+    session->CNTBtnClick();
+    EXPECT_EQ(session->lastError(), "Unable to open com port (Error: 2)");
+    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->window().connectCaption, "Connect");
+    EXPECT_TRUE(session->window().portChoiceEnabled);
+}
+
+TEST_F(SessionFixture, RepliesSplitMergedAndUnknown) {
+    session->CNTBtnClick();
+    // A reply split over two notifications is joined.
+    pipe->deliverFromPeer({0x30});
+    ServeFor(2);
+    pipe->deliverFromPeer({0x12, 0x34});
+    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
+    session->timer1().stop();
+
+    // An unknown code changes nothing; the reply after it in the same batch
+    // is still handled.
+    session->startWarpReset();
+    EXPECT_EQ(session->transferState(), 1);
+    pipe->deliverFromPeer({0x77, 0x01, 0x02, 0x31, 0x00, 0x00});
+    ASSERT_TRUE(ServeUntil([&] { return session->transferState() == 0; }));
+    EXPECT_TRUE(session->lastError().isEmpty());
+}
+
+TEST_F(SessionFixture, WarpResetReplyWhileIdleAndCurrentChannel) {
+    session->CNTBtnClick();
+    pipe->deliverFromPeer({0x31, 0x00, 0x00});
+    ServeFor(20);
+    EXPECT_EQ(session->transferState(), 0);
+
+    // "All" goes out as channel byte 2.
+    session->setCurrentChannel(2);
+    session->startWarpReset();
+    EXPECT_EQ(pipe->written().back(), (Bytes{0x04, 0x31, 0x02, 0x37}));
+    session->setCurrentChannel(7);  // not a channel: ignored
+    EXPECT_EQ(session->currentChannel(), 2);
+}
+
+TEST_F(SessionFixture, RegisterReadGetsSecondByte) {
+    session->CNTBtnClick();
+    pipe->setPeer([&](const Bytes& packet) {
+        if (packet[1] == 0x21)
+            pipe->deliverFromPeer({0x21, 0x5A, 0x00});
+    });
+    EXPECT_EQ(session->ReadRegister(0, 0x52), 0x5A);
+}
+
+TEST_F(SessionFixture, SilentBoxReadsGiveUpWithinTheirBound) {
+    ScriptedPeer box(*pipe);
+    box.setAnswerConnect(false);
+    session->CNTBtnClick();
+    box.setSilent(true);
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(session->ReadRegister(0, 0x45), 255);
+    const auto first = clock.elapsed();
+    EXPECT_GE(first, 140);
+    EXPECT_LT(first, 1000);
+
+    // Known silent: further reads fail at once, and the log says so once.
+    clock.restart();
+    EXPECT_EQ(session->ReadRegister(0, 0x46), 255);
+    EXPECT_EQ(session->ReadRegister(0, 0x49), 255);
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_EQ(session->log().size(), 1);
+    EXPECT_TRUE(session->log()[0].startsWith("No reply from the box"));
+
+    // The box answers again (here the late reply to a read that went out
+    // while silent): reads wait for their replies again.
+    box.setSilent(false);
+    box.setRegister(0x52, 0x07);
+    session->link().readRegisterChecked(0, 0x52);  // goes out, returns at once
+    ASSERT_TRUE(ServeUntil([&] { return !session->link().boxSilent(); }));
+    EXPECT_EQ(session->ReadRegister(0, 0x52), 0x07);
+    EXPECT_EQ(session->log().size(), 1);
+}
+
+TEST_F(SessionFixture, FailedWriteEndsTheWaitAndShowsTheError) {
+    session->CNTBtnClick();
+    pipe->failWritesWith("WriteFile function failed (Error: 5)");
+    session->guarded([&] { session->startWarpReset(); });
+    EXPECT_EQ(session->transferState(), 0);
+    EXPECT_EQ(session->lastError(), "WriteFile function failed (Error: 5)");
+    EXPECT_FALSE(session->timeOut().isActive());
+}
+
+TEST_F(SessionFixture, WriteOnClosedPortSaysPortNotOpen) {
+    session->guarded([&] { session->SendWarpReset(); });
+    EXPECT_EQ(session->lastError(), "Port Not Open");
+}
+
+TEST_F(SessionFixture, NestedReadInsideAReplyHandler) {
+    // The connect reply's initialisation waits for register reads; their
+    // replies arrive in the same batch as a later reply and must all get
+    // through while the first handler waits.
+    ScriptedPeer box(*pipe);
+    box.setPictureSize(1280, 720);
+    session->CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return session->window().resolution == "1280 x 720"; }));
+    EXPECT_EQ(session->pictureWidth(), 1280);
+    EXPECT_EQ(session->pictureHeight(), 720);
+    EXPECT_EQ(session->blocksDown(), 45);
+}
+
+TEST_F(SessionFixture, TimeOutShowsMessageAndEndsTransfer) {
+    session->CNTBtnClick();
+    session->startWarpReset();
+    session->TimeOutTimer();
+    EXPECT_EQ(session->transferState(), 0);
+    EXPECT_EQ(session->lastError(), "TIME OUT!!!!");
+}
+
+TEST_F(SessionFixture, StampedLogLines) {
+    session->appendStampedLog("Start:");
+    ASSERT_EQ(session->log().size(), 1);
+    const QString line = session->log()[0];
+    EXPECT_TRUE(line.startsWith("Start:"));
+    EXPECT_GT(line.size(), 12);
+    EXPECT_NE(line[6], QChar(' '));  // the date follows directly
+    EXPECT_FALSE(line.contains('\n'));
+}
