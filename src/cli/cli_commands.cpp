@@ -136,6 +136,7 @@ int Write(const Options& options, std::ostream& err) {
     }
     auto session = OpenSession(options);
     session->send(packet);
+    session->link().transport().drain();
     return kExitDone;
 }
 

@@ -1,5 +1,7 @@
 #include "link/serial_transport.h"
 
+#include <termios.h>
+
 #include <cerrno>
 
 #include "link/link_error.h"
@@ -91,7 +93,9 @@ void SerialTransport::applySettings() {
 
 void SerialTransport::close() {
     if (port_.isOpen()) {
-        port_.clear();
+        // Unread input is stale; output already written is left to go out,
+        // so that a packet sent just before closing is not lost.
+        port_.clear(QSerialPort::Input);
         port_.close();
     }
 }
@@ -123,6 +127,12 @@ void SerialTransport::write(std::span<const std::uint8_t> bytes) {
             Fail("WriteFile function failed",
                  error == QSerialPort::NoError ? QSerialPort::TimeoutError : error);
         }
+    }
+}
+
+void SerialTransport::drain() {
+    if (port_.isOpen()) {
+        ::tcdrain(static_cast<int>(port_.handle()));
     }
 }
 

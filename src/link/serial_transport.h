@@ -25,6 +25,7 @@ class SerialTransport : public Transport {
     void clearBuffers() override;
     void write(std::span<const std::uint8_t> bytes) override;
     Bytes readAvailable() override;
+    void drain() override;
 
   private:
     void applySettings();

@@ -28,6 +28,9 @@ class Transport : public QObject {
     virtual void clearBuffers() = 0;
     // Returns once every byte has been handed to the line.
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    // Waits until every written byte has left the line, for a caller that is
+    // about to close the port and must not lose its last packet.
+    virtual void drain() {}
     // Returns at once with whatever has arrived.
     virtual Bytes readAvailable() = 0;
 

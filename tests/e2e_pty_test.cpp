@@ -1,0 +1,158 @@
+// The session against lumora-boxsim over a real pseudo-terminal, and the
+// command-line tool against it as a technician would run it.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "core/session.h"
+#include "link/serial_transport.h"
+#include "scripted_peer.h"
+#include "sim/boxsim_process.h"
+
+using lumora::core::ConnectionState;
+using lumora::core::Session;
+using lumora::sim::BoxsimProcess;
+using lumora::testing::ServeUntil;
+
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    qint64 elapsedMs = 0;
+};
+
+CliRun RunCli(const QStringList& args) {
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(LUMORA_CLI_PATH), args);
+    EXPECT_TRUE(process.waitForFinished(20000));
+    CliRun run;
+    run.elapsedMs = clock.elapsed();
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+struct PtyBox : ::testing::Test {
+    void start(std::vector<std::string> args = {}) {
+        args.insert(args.end(), {"--log", logDir.filePath("box.log").toStdString()});
+        box = std::make_unique<BoxsimProcess>(LUMORA_BOXSIM_PATH, args);
+        ASSERT_TRUE(box->started()) << box->error();
+    }
+    std::vector<std::string> boxLog() const {
+        return ReadLines(logDir.filePath("box.log").toStdString());
+    }
+    QString port() const { return QString::fromStdString(box->portPath()); }
+
+    QTemporaryDir logDir;
+    std::unique_ptr<BoxsimProcess> box;
+};
+
+}  // namespace
+
+TEST_F(PtyBox, ConnectReadsPictureSizeAndDisconnects) {
+    start();
+    Session session(std::make_unique<lumora::link::SerialTransport>());
+    session.setSelectedPort(port());
+    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
+
+    session.CNTBtnClick();
+    ASSERT_TRUE(session.lastError().isEmpty()) << session.lastError().toStdString();
+    EXPECT_EQ(session.connectionState(), ConnectionState::PortOpen);
+    EXPECT_EQ(session.window().connectCaption, "Disconnect");
+
+    ASSERT_TRUE(
+        ServeUntil([&] { return session.connectionState() == ConnectionState::Connected; }));
+    ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
+    EXPECT_EQ(boxLog(), (std::vector<std::string>{"04 30 00 34", "05 21 00 45 6B", "05 21 00 46 6C",
+                                                  "05 21 00 49 6F", "05 21 00 4A 70"}));
+
+    session.CNTBtnClick();
+    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
+    EXPECT_EQ(session.window().resolution, "- - - -");
+
+    // The box takes a second connection after the first has closed.
+    session.CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
+    EXPECT_TRUE(session.lastError().isEmpty()) << session.lastError().toStdString();
+}
+
+TEST(SerialPort, MissingPortShowsTheSystemErrorCode) {
+    Session session(std::make_unique<lumora::link::SerialTransport>());
+    session.setSelectedPort("/dev/lumora-no-such-port");
+    session.CNTBtnClick();
+    EXPECT_EQ(session.lastError(), "Unable to open com port (Error: 2)");
+    EXPECT_EQ(session.window().connectCaption, "Connect");
+    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
+}
+
+TEST_F(PtyBox, CliProbePrintsPictureSize) {
+    start({"--size", "1280x720"});
+    const CliRun run = RunCli({"probe", "--port", port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "1280 x 720\n");
+}
+
+TEST_F(PtyBox, CliProbeOfASilentBoxExitsThreeWithinSeconds) {
+    start({"--silent-after", "0"});
+    const CliRun run = RunCli({"probe", "--port", port()});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_LT(run.elapsedMs, 5000);
+    EXPECT_NE(run.err.find("did not answer"), std::string::npos) << run.err;
+}
+
+TEST_F(PtyBox, CliReadWriteAndSend) {
+    start();
+    CliRun run = RunCli({"read", "--port", port(), "--channel", "0", "0x45"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "128 (0x80)\n");  // 1920 = 0x780
+
+    run = RunCli({"write", "--port", port(), "--channel", "1", "0x55", "0x0123", "--bits", "16"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    run =
+        RunCli({"write", "--port", port(), "--channel", "0", "0x5F", "0x04C00000", "--bits", "32"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    run = RunCli({"send", "--port", port(), "--wait", "300", "21 00 52"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("sent: 05 21 00 52 78"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("reply: 21 "), std::string::npos) << run.out;
+
+    ASSERT_TRUE(ServeUntil([&] { return boxLog().size() >= 4; }));
+    EXPECT_EQ(boxLog(), (std::vector<std::string>{"05 21 00 45 6B", "07 22 01 55 23 01 A3",
+                                                  "09 23 00 5F 00 00 C0 04 4F", "05 21 00 52 78"}));
+}
+
+TEST(Cli, ExitCodesForBadUsageAndMissingPort) {
+    CliRun run = RunCli({"probe"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("probe needs --port"), std::string::npos);
+    run = RunCli({"probe", "--port", "/dev/lumora-no-such-port"});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_NE(run.err.find("Unable to open com port (Error: 2)"), std::string::npos) << run.err;
+    run = RunCli({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("probe --port P"), std::string::npos);
+}
+
+TEST_F(PtyBox, CliReadOfASilentBoxExitsThree) {
+    start({"--silent-after", "0"});
+    const CliRun run = RunCli({"read", "--port", port(), "--channel", "0", "0x45"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_LT(run.elapsedMs, 4000);
+}

@@ -1,0 +1,190 @@
+// The main window: its fixed layout at start, the channel selection by the
+// pointer, and a connection driven from its button.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "app/radio_group.h"
+#include "app/tform1.h"
+#include "link/pipe_transport.h"
+#include "lumora_version.h"
+#include "scripted_peer.h"
+
+using lumora::app::RadioGroup;
+using lumora::app::TForm1;
+using lumora::core::Session;
+using lumora::link::PipeTransport;
+using lumora::testing::ScriptedPeer;
+using lumora::testing::ServeUntil;
+
+namespace {
+
+struct Window : ::testing::Test {
+    Window() {
+        auto transport = std::make_unique<PipeTransport>();
+        pipe = transport.get();
+        session = std::make_unique<Session>(std::move(transport));
+        form = std::make_unique<TForm1>(*session, "pipe-box");
+        form->show();
+    }
+
+    template <class T>
+    T* find(const QString& name) const {
+        T* widget = form->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+
+    // The pointer moving over a widget, as the window system reports it.
+    static void hover(QWidget* widget) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    QGroupBox* groupTitled(const char* page, const QString& title) const {
+        for (auto* group : find<QWidget>(page)->findChildren<QGroupBox*>()) {
+            if (group->title() == title)
+                return group;
+        }
+        ADD_FAILURE() << "no group " << title.toStdString() << " on " << page;
+        return nullptr;
+    }
+
+    PipeTransport* pipe = nullptr;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace
+
+TEST_F(Window, FixedLayoutAtStart) {
+    EXPECT_EQ(form->size(), QSize(953, 343));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Lumora Warp Tool alpha 9");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Lumora Warp Tool V %1.%2.%3.%4")
+                                       .arg(lumora::version::kMajor)
+                                       .arg(lumora::version::kMinor)
+                                       .arg(lumora::version::kRelease)
+                                       .arg(lumora::version::kBuild));
+    EXPECT_TRUE(form->windowTitle().startsWith("Lumora Warp Tool V "));
+
+    EXPECT_EQ(find<QGroupBox>("GroupBox9")->title(), "Channel A");
+    EXPECT_EQ(find<QGroupBox>("GroupBox6")->title(), "Channel B");
+    EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Connect");
+    EXPECT_EQ(find<QLabel>("ResLabel")->text(), "- - - -");
+    EXPECT_FALSE(find<QGroupBox>("SavetoBoxGroupBox")->isEnabled());
+    EXPECT_EQ(find<QPlainTextEdit>("Memo1")->toPlainText(), "Memo1");
+
+    const QStringList tabsA = {"Warp adjust", "Warp Shift", "Warp adjust", "Edge Blend",
+                               "Pattern",     "Uniformity", "Color adjust"};
+    const QStringList tabsB = {"Warp adjust", "Warp Shift", "Warp adjust", "Edge Blend",
+                               "Pattern",     "Uniformity", "Color Adjust"};
+    for (const auto& [name, tabs] : {std::pair{"PageControl1", tabsA}, {"PageControl2", tabsB}}) {
+        auto* pages = find<QTabWidget>(name);
+        EXPECT_FALSE(pages->isEnabled()) << name;
+        EXPECT_EQ(pages->currentIndex(), 0) << name;
+        ASSERT_EQ(pages->count(), 7) << name;
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(pages->tabText(i), tabs[i]) << name << " tab " << i;
+            EXPECT_EQ(pages->isTabVisible(i), i != 2) << name << " tab " << i;
+        }
+    }
+
+    // Only the four corners of mode "2x2" show on the four-corner page.
+    for (int i = 0; i < 15; ++i) {
+        auto* point = find<QRadioButton>(QStringLiteral("RBCur%1").arg(i));
+        const bool corner = i == 0 || i == 4 || i == 10 || i == 14;
+        EXPECT_EQ(!point->isHidden(), corner) << "RBCur" << i;
+        EXPECT_EQ(point->isEnabledTo(find<QWidget>("PageControl1")), corner) << "RBCur" << i;
+    }
+    EXPECT_TRUE(find<QRadioButton>("RBCur0")->isChecked());
+
+    // The controls outside the visible area exist but lie beyond the client area.
+    for (const char* name :
+         {"Memo1", "RGChannel", "InputBox", "Button3", "Button35", "BitBtnEZ1"}) {
+        auto* widget = find<QWidget>(name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_FALSE(QRect(QPoint(0, 0), form->size()).intersects(widget->geometry())) << name;
+    }
+}
+
+TEST_F(Window, PointerSelectsTheCurrentChannel) {
+    EXPECT_EQ(session->currentChannel(), 0);
+    hover(find<QWidget>("GroupBox19"));  // Channel B "Color Adjust" gain group
+    EXPECT_EQ(session->currentChannel(), 1);
+
+    // From Channel B onto Channel A's "Warp Shift" page and into "Top Left".
+    hover(find<QWidget>("GroupBox6"));
+    EXPECT_EQ(session->currentChannel(), 1);
+    hover(find<QWidget>("TabSheet14"));
+    EXPECT_EQ(session->currentChannel(), 0);
+    hover(groupTitled("TabSheet14", "Top Left   "));
+    EXPECT_EQ(session->currentChannel(), 0);
+
+    hover(groupTitled("TabSheet13", "Bottom Right"));
+    EXPECT_EQ(session->currentChannel(), 1);
+    hover(find<QWidget>("BitBtn5"));
+    EXPECT_EQ(session->currentChannel(), 0);
+
+    auto* channels = find<RadioGroup>("RGChannel");
+    ASSERT_NE(channels->button(2), nullptr);
+    channels->button(2)->click();  // "All"
+    EXPECT_EQ(session->currentChannel(), 2);
+    channels->button(1)->click();
+    EXPECT_EQ(session->currentChannel(), 1);
+}
+
+TEST_F(Window, ConnectButtonDrivesTheSession) {
+    ScriptedPeer box(*pipe);
+    box.setPictureSize(1280, 720);
+    EXPECT_EQ(find<QComboBox>("ComComboBox1")->currentText(), "pipe-box");
+
+    find<QPushButton>("CNTBtn")->click();
+    EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Disconnect");
+    EXPECT_FALSE(find<QComboBox>("ComComboBox1")->isEnabled());
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1280 x 720"; }));
+    EXPECT_TRUE(find<QTabWidget>("PageControl1")->isEnabled());
+    EXPECT_TRUE(find<QTabWidget>("PageControl2")->isEnabled());
+    EXPECT_TRUE(find<QGroupBox>("SavetoBoxGroupBox")->isEnabled());
+    EXPECT_TRUE(find<QAbstractButton>("ShowGridA")->isChecked());
+    EXPECT_TRUE(find<QAbstractButton>("WP2x2B")->isChecked());
+
+    find<QTabWidget>("PageControl1")->setCurrentIndex(3);
+    find<QPushButton>("CNTBtn")->click();
+    EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Connect");
+    EXPECT_EQ(find<QLabel>("ResLabel")->text(), "- - - -");
+    EXPECT_FALSE(find<QTabWidget>("PageControl1")->isEnabled());
+    EXPECT_EQ(find<QTabWidget>("PageControl1")->currentIndex(), 0);
+}
+
+TEST_F(Window, OpenFailureIsShownInAMessageBox) {
+    pipe->failOpenWith("Unable to open com port (Error: 2)");
+    find<QPushButton>("CNTBtn")->click();
+    EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Connect");
+    QMessageBox* shown = nullptr;
+    for (auto* box : form->findChildren<QMessageBox*>()) {
+        if (box->text() == "Unable to open com port (Error: 2)")
+            shown = box;
+    }
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->isVisible());
+    shown->close();
+}
+
+TEST_F(Window, LogLinesReachMemo1) {
+    session->appendStampedLog("Start:");
+    const QStringList lines = find<QPlainTextEdit>("Memo1")->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "Memo1");
+    EXPECT_TRUE(lines[1].startsWith("Start:"));
+}
