@@ -1,0 +1,261 @@
+#include "sim/box_model.h"
+
+#include <stdexcept>
+
+#include "link/packets.h"
+
+namespace lumora::sim {
+namespace {
+
+namespace code = link::code;
+using std::chrono::milliseconds;
+
+// Registers with a meaning of their own inside the box.
+constexpr std::uint8_t kBankSelect = 0x00;
+constexpr std::uint8_t kEngineControl = 0x3D;
+constexpr std::uint8_t kStartFill = 0x41;
+constexpr std::uint8_t kFillColour = 0x40;
+constexpr std::uint8_t kWidthLow = 0x45;
+constexpr std::uint8_t kWidthHigh = 0x46;
+constexpr std::uint8_t kHeightLow = 0x49;
+constexpr std::uint8_t kHeightHigh = 0x4A;
+constexpr std::uint8_t kFillWidth = 0x55;
+constexpr std::uint8_t kFillHeight = 0x57;
+constexpr std::uint8_t kFillAddress = 0x5F;
+constexpr std::uint8_t kEngineStatus = 0x66;
+constexpr std::uint8_t kOverlayBank = 0x00;
+
+constexpr std::size_t kBlockHeader = 5;  // length, command, table, block, offset
+
+std::size_t registerIndex(std::uint8_t bank, std::uint8_t reg) {
+    return static_cast<std::size_t>(bank) * 256 + reg;
+}
+
+Reply ack(std::uint8_t command) {
+    return {command, 0x00, 0x00};
+}
+
+}  // namespace
+
+BoxModel::BoxModel(ModelConfig config) : config_(config), deframer_(config.partialTimeout) {}
+
+std::vector<Exchange> BoxModel::feed(std::span<const std::uint8_t> bytes, milliseconds now) {
+    std::vector<Exchange> exchanges;
+    for (ReceivedPacket& packet : deframer_.feed(bytes, now)) {
+        std::optional<Reply> reply;
+        if (packet.good) {
+            ++goodPackets_;
+            reply = handle(packet.bytes, now);
+        } else {
+            ++badPackets_;
+        }
+        if (config_.recordPackets) {
+            packets_.push_back(packet);
+        }
+        exchanges.push_back({std::move(packet), reply});
+    }
+    return exchanges;
+}
+
+std::optional<Reply> BoxModel::handle(const link::Bytes& packet, milliseconds now) {
+    const std::size_t length = packet.size();
+    const std::uint8_t command = packet[1];
+    // Arguments lie between the command byte and the checksum.
+    const std::span<const std::uint8_t> args(packet.data() + 2, length - 3);
+    switch (command) {
+        case code::kConnect:
+            if (length == 4) {
+                return Reply{code::kConnect, config_.connectReply[0], config_.connectReply[1]};
+            }
+            break;
+        case code::kWarpReset:
+            if (length == 4) {
+                return ack(code::kWarpReset);
+            }
+            break;
+        case code::kRead:
+            if (length == 5) {
+                return handleRead(packet, now);
+            }
+            break;
+        case code::kWrite8:
+        case code::kWrite16:
+        case code::kWrite32: {
+            const std::size_t width = command == code::kWrite8    ? 1
+                                      : command == code::kWrite16 ? 2
+                                                                  : 4;
+            if (length == width + 5) {
+                writeRegisters(args[0], args[1], args.subspan(2), now);
+            }
+            break;
+        }
+        case code::kLiveBlock:
+        case code::kSaveBlock:
+            if (length == link::kMapBlockPacketSize) {
+                storeBlock(command == code::kLiveBlock ? liveReceiving_ : saveReceiving_, packet);
+                return ack(command);
+            }
+            break;
+        case code::kLiveEnd:
+            if (length == 4) {
+                commitLive(args[0]);
+                return ack(code::kLiveEnd);
+            }
+            break;
+        case code::kSaveStore:
+            if (length == 5) {
+                storeSlot(args[0], args[1]);
+                return ack(code::kSaveStore);
+            }
+            break;
+        default:
+            break;  // blend, pattern, four-corner, diagnostics: taken without a word
+    }
+    return std::nullopt;
+}
+
+std::optional<Reply> BoxModel::handleRead(std::span<const std::uint8_t> packet,
+                                          milliseconds now) const {
+    const std::uint8_t channelByte = packet[2];
+    const std::uint8_t reg = packet[3];
+    std::uint8_t value = 0;
+    if (channelByte < kChannels) {
+        value = readRegister(channelByte, reg, now);
+    } else if (channelByte == kAllChannels) {
+        value = readRegister(0, reg, now);  // "All" reads answer for Channel A
+    }
+    return Reply{code::kRead, value, 0x00};
+}
+
+void BoxModel::writeRegisters(std::uint8_t channelByte, std::uint8_t firstReg,
+                              std::span<const std::uint8_t> values, milliseconds now) {
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (channelByte != channel && channelByte != kAllChannels) {
+            continue;
+        }
+        // Bytes past register 0xFF are dropped rather than wrapped onto the bank select.
+        for (std::size_t i = 0; i < values.size() && firstReg + i <= 0xFF; ++i) {
+            storeRegister(channel, static_cast<std::uint8_t>(firstReg + i), values[i], now);
+        }
+    }
+}
+
+void BoxModel::storeRegister(int channel, std::uint8_t reg, std::uint8_t value, milliseconds now) {
+    Channel& ch = channels_.at(static_cast<std::size_t>(channel));
+    if (reg == kBankSelect) {
+        ch.bank = value;
+        return;
+    }
+    ch.registers[registerIndex(ch.bank, reg)] = value;
+    if (ch.bank == kOverlayBank && reg == kEngineControl && value == kStartFill) {
+        ch.fillStarted = now;
+        const auto at = [&](std::uint8_t r) {
+            return ch.registers[registerIndex(kOverlayBank, r)];
+        };
+        const std::uint32_t address =
+            static_cast<std::uint32_t>(registerPair(channel, kFillAddress)) |
+            static_cast<std::uint32_t>(registerPair(channel, kFillAddress + 2)) << 16;
+        fills_.push_back({channel, at(kFillColour), registerPair(channel, kFillWidth),
+                          registerPair(channel, kFillHeight), address});
+    }
+}
+
+std::uint16_t BoxModel::registerPair(int channel, std::uint8_t reg) const {
+    return static_cast<std::uint16_t>(storedRegister(channel, kOverlayBank, reg) |
+                                      storedRegister(channel, kOverlayBank, reg + 1) << 8);
+}
+
+std::uint8_t BoxModel::selectedBank(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).bank;
+}
+
+std::uint8_t BoxModel::storedRegister(int channel, std::uint8_t bank, std::uint8_t reg) const {
+    const Channel& ch = channels_.at(static_cast<std::size_t>(channel));
+    return reg == kBankSelect ? ch.bank : ch.registers[registerIndex(bank, reg)];
+}
+
+void BoxModel::setRegister(int channel, std::uint8_t bank, std::uint8_t reg, std::uint8_t value) {
+    Channel& ch = channels_.at(static_cast<std::size_t>(channel));
+    if (reg == kBankSelect) {
+        ch.bank = value;
+    } else {
+        ch.registers[registerIndex(bank, reg)] = value;
+    }
+}
+
+std::uint8_t BoxModel::readRegister(int channel, std::uint8_t reg, milliseconds now) const {
+    switch (reg) {
+        case kWidthLow:
+            return static_cast<std::uint8_t>(config_.width & 0xFF);
+        case kWidthHigh:
+            return static_cast<std::uint8_t>(config_.width >> 8);
+        case kHeightLow:
+            return static_cast<std::uint8_t>(config_.height & 0xFF);
+        case kHeightHigh:
+            return static_cast<std::uint8_t>(config_.height >> 8);
+        default:
+            break;
+    }
+    const std::uint8_t bank = selectedBank(channel);
+    if (reg == kEngineStatus && bank == kOverlayBank) {
+        return fillBusy(channel, now) ? 0x01 : 0x00;
+    }
+    return storedRegister(channel, bank, reg);
+}
+
+bool BoxModel::fillBusy(int channel, milliseconds now) const {
+    const auto& started = channels_.at(static_cast<std::size_t>(channel)).fillStarted;
+    return started && now < *started + config_.fillBusy;
+}
+
+void BoxModel::storeBlock(MapTables& tables, std::span<const std::uint8_t> packet) {
+    const int table = packet[2];
+    const int column = packet[3];
+    const int offset = packet[4];
+    for (std::size_t i = 0; i < link::kMapBlockEntries; ++i) {
+        const int row = offset + static_cast<int>(i);
+        if (!MapTables::contains(table, column, row)) {
+            continue;  // a block reaching past the table keeps only what fits
+        }
+        const std::size_t at = kBlockHeader + 2 * i;
+        const auto raw = static_cast<std::uint16_t>(packet[at] | packet[at + 1] << 8);
+        tables.set(table, column, row, static_cast<std::int16_t>(raw));
+    }
+}
+
+void BoxModel::commitLive(std::uint8_t channelByte) {
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (channelByte == channel || channelByte == kAllChannels) {
+            channels_.at(static_cast<std::size_t>(channel)).liveMap = liveReceiving_;
+        }
+    }
+}
+
+void BoxModel::storeSlot(std::uint8_t slot, std::uint8_t pass) {
+    if (slot < kSlots && pass < kPasses) {
+        slots_[static_cast<std::size_t>(slot * kPasses + pass)] = saveReceiving_;
+    }
+}
+
+const std::optional<MapTables>& BoxModel::liveMap(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).liveMap;
+}
+
+const std::optional<MapTables>& BoxModel::slot(int slot, int pass) const {
+    if (slot < 0 || slot >= kSlots || pass < 0 || pass >= kPasses) {
+        throw std::out_of_range("no such slot or pass");
+    }
+    return slots_.at(static_cast<std::size_t>(slot * kPasses + pass));
+}
+
+std::vector<link::Bytes> BoxModel::packetsWithCode(std::uint8_t command) const {
+    std::vector<link::Bytes> out;
+    for (const ReceivedPacket& packet : packets_) {
+        if (packet.good && packet.bytes[1] == command) {
+            out.push_back(packet.bytes);
+        }
+    }
+    return out;
+}
+
+}  // namespace lumora::sim

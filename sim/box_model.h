@@ -1,0 +1,115 @@
+#pragma once
+
+// The box's side of the protocol, without any I/O: it takes the bytes the
+// host wrote and the time they arrived, keeps the registers and warp maps the
+// packets set, and says which three-byte reply each packet earns.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "link/bytes.h"
+#include "sim/box_config.h"
+#include "sim/deframer.h"
+#include "sim/map_tables.h"
+
+namespace lumora::sim {
+
+using Reply = std::array<std::uint8_t, 3>;
+
+// One packet as it came off the line and the reply it earned, if any.
+struct Exchange {
+    ReceivedPacket packet;
+    std::optional<Reply> reply;
+};
+
+// A rectangle fill started on the overlay engine, with the engine registers
+// as they stood when 0x41 was written to 0x3D.
+struct Fill {
+    int channel = 0;
+    std::uint8_t colour = 0;
+    std::uint16_t width = 0;    // register 0x55
+    std::uint16_t height = 0;   // register 0x57
+    std::uint32_t address = 0;  // register 0x5F
+};
+
+class BoxModel {
+  public:
+    static constexpr int kChannels = 2;
+    static constexpr std::uint8_t kAllChannels = 2;
+    static constexpr int kSlots = 10;
+    static constexpr int kPasses = 2;
+
+    explicit BoxModel(ModelConfig config = {});
+
+    // Bytes from the host, received at `now` (monotonic). Returns every packet
+    // they completed, good or bad, in order, each with its reply.
+    std::vector<Exchange> feed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now);
+    // A new host attached: drop any half-received packet. Registers and maps stay.
+    void resetLine() { deframer_.reset(); }
+    // When feed() should be called again to give up a half-received packet.
+    std::optional<std::chrono::milliseconds> partialDeadline() const {
+        return deframer_.partialDeadline();
+    }
+
+    // Registers. Channel is 0 or 1; register 0x00 of any bank is the bank select.
+    std::uint8_t selectedBank(int channel) const;
+    std::uint8_t storedRegister(int channel, std::uint8_t bank, std::uint8_t reg) const;
+    void setRegister(int channel, std::uint8_t bank, std::uint8_t reg, std::uint8_t value);
+    // The value a 0x21 read at `now` answers, picture size and status included.
+    std::uint8_t readRegister(int channel, std::uint8_t reg, std::chrono::milliseconds now) const;
+    bool fillBusy(int channel, std::chrono::milliseconds now) const;
+    const std::vector<Fill>& fills() const { return fills_; }
+
+    // Warp maps: the tables live blocks (0xE0) and save blocks (0xE2) land
+    // in, each channel's map as committed by 0xE1, and the stored slots.
+    const MapTables& liveReceiving() const { return liveReceiving_; }
+    const MapTables& saveReceiving() const { return saveReceiving_; }
+    const std::optional<MapTables>& liveMap(int channel) const;
+    const std::optional<MapTables>& slot(int slot, int pass) const;
+
+    // Traffic.
+    int goodPackets() const { return goodPackets_; }
+    int badPackets() const { return badPackets_; }
+    const std::vector<ReceivedPacket>& packets() const { return packets_; }
+    std::vector<link::Bytes> packetsWithCode(std::uint8_t code) const;
+    void clearPackets() { packets_.clear(); }
+
+    const ModelConfig& config() const { return config_; }
+
+  private:
+    struct Channel {
+        std::uint8_t bank = 0;
+        std::vector<std::uint8_t> registers = std::vector<std::uint8_t>(256 * 256, 0);
+        std::optional<std::chrono::milliseconds> fillStarted;
+        std::optional<MapTables> liveMap;
+    };
+
+    std::optional<Reply> handle(const link::Bytes& packet, std::chrono::milliseconds now);
+    std::optional<Reply> handleRead(std::span<const std::uint8_t> packet,
+                                    std::chrono::milliseconds now) const;
+    void writeRegisters(std::uint8_t channelByte, std::uint8_t firstReg,
+                        std::span<const std::uint8_t> values, std::chrono::milliseconds now);
+    void storeRegister(int channel, std::uint8_t reg, std::uint8_t value,
+                       std::chrono::milliseconds now);
+    std::uint16_t registerPair(int channel, std::uint8_t reg) const;
+    static void storeBlock(MapTables& tables, std::span<const std::uint8_t> packet);
+    void commitLive(std::uint8_t channelByte);
+    void storeSlot(std::uint8_t slot, std::uint8_t pass);
+
+    ModelConfig config_;
+    Deframer deframer_;
+    std::array<Channel, kChannels> channels_;
+    std::vector<Fill> fills_;
+    MapTables liveReceiving_;
+    MapTables saveReceiving_;
+    std::array<std::optional<MapTables>, kSlots * kPasses> slots_;
+    int goodPackets_ = 0;
+    int badPackets_ = 0;
+    std::vector<ReceivedPacket> packets_;
+};
+
+}  // namespace lumora::sim
