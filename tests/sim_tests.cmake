@@ -4,6 +4,7 @@ include(GoogleTest)
 add_executable(lumora_sim_tests
   ${CMAKE_CURRENT_LIST_DIR}/sim_box_model_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_fault_plan_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sim_in_process_box_test.cpp
 )
 target_link_libraries(lumora_sim_tests PRIVATE lumora_boxsim_lib GTest::gtest_main)
 gtest_discover_tests(lumora_sim_tests DISCOVERY_MODE PRE_TEST)
