@@ -1,0 +1,25 @@
+#pragma once
+
+// Where a running box tells others its pty path, and how the files are written.
+
+#include <sys/types.h>
+#include <string>
+
+namespace lumora::sim {
+
+// $LUMORA_BOXSIM_DIR if set, else $XDG_RUNTIME_DIR/lumora-boxsim if that is
+// set, else /tmp/lumora-boxsim-<uid>. Empty variables count as unset.
+std::string AnnounceDirectory(const char* boxsimDir, const char* runtimeDir, uid_t uid);
+
+// The same from the process environment.
+std::string AnnounceDirectoryFromEnvironment();
+
+// Creates `dir` and missing parents (mode 0700). Returns an error text, empty on success.
+std::string MakeDirectories(const std::string& dir);
+
+// Writes `content` to a temporary file beside `path` and renames it over
+// `path`, so a reader sees either nothing or the whole text. Returns an
+// error text, empty on success.
+std::string WriteFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace lumora::sim

@@ -1,0 +1,64 @@
+#include "sim/hex.h"
+
+namespace lumora::sim {
+namespace {
+
+int digitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool isSeparator(char c) {
+    return c == ' ' || c == ',' || c == ':';
+}
+
+}  // namespace
+
+std::string FormatHex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        if (!out.empty()) {
+            out.push_back(' ');
+        }
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
+std::optional<link::Bytes> ParseHex(std::string_view text) {
+    link::Bytes out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (isSeparator(text[i])) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= text.size()) {
+            return std::nullopt;
+        }
+        const int high = digitValue(text[i]);
+        const int low = digitValue(text[i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        out.push_back(static_cast<std::uint8_t>(high << 4 | low));
+        i += 2;
+    }
+    if (out.empty()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+}  // namespace lumora::sim

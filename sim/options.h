@@ -1,0 +1,30 @@
+#pragma once
+
+// Command line of lumora-boxsim.
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "sim/box_config.h"
+
+namespace lumora::sim {
+
+struct Options {
+    BoxConfig box;
+    std::string logFile;   // empty: no packet log
+    std::string portFile;  // empty: no port file
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<Options> options;  // unset on bad usage
+    std::string error;               // why, for the message before the usage text
+};
+
+// `args` are the arguments after the program name.
+ParsedOptions ParseOptions(std::span<const std::string> args);
+
+std::string UsageText();
+
+}  // namespace lumora::sim

@@ -1,0 +1,227 @@
+#include "sim/pty_host.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "sim/hex.h"
+
+namespace lumora::sim {
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kDetachedPoll{10};
+// Bound on one wait, so the loop never depends on a wake-up that may not come.
+constexpr milliseconds kLongestWait{500};
+// A host that stops reading cannot make the box hoard its replies.
+constexpr std::size_t kMaxOutput = 64 * 1024;
+
+timespec toTimespec(microseconds wait) {
+    if (wait < microseconds::zero()) {
+        wait = microseconds::zero();
+    }
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(wait.count() / 1'000'000);
+    ts.tv_nsec = static_cast<long>(wait.count() % 1'000'000 * 1000);
+    return ts;
+}
+
+std::string systemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+PtyHost::PtyHost(const BoxConfig& config)
+    : box_([&] {
+          BoxConfig c = config;
+          c.model.recordPackets = false;  // the log keeps the history, not memory
+          return c;
+      }()),
+      start_(std::chrono::steady_clock::now()) {}
+
+PtyHost::~PtyHost() {
+    if (master_ >= 0) {
+        close(master_);
+    }
+    if (log_ != nullptr) {
+        std::fclose(log_);
+    }
+}
+
+std::string PtyHost::open(const std::string& logPath) {
+    if (!logPath.empty()) {
+        log_ = std::fopen(logPath.c_str(), "w");
+        if (log_ == nullptr) {
+            return systemError("cannot open log " + logPath);
+        }
+    }
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master_ < 0) {
+        return systemError("posix_openpt");
+    }
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+        return systemError("grantpt/unlockpt");
+    }
+    const char* name = ptsname(master_);
+    if (name == nullptr) {
+        return systemError("ptsname");
+    }
+    portPath_ = name;
+    // Raw mode once, then let go: the settings stay with the pty pair.
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0) {
+        return systemError("open " + portPath_);
+    }
+    termios tio{};
+    const bool raw = tcgetattr(slave, &tio) == 0 && (cfmakeraw(&tio), true) &&
+                     tcsetattr(slave, TCSANOW, &tio) == 0;
+    const std::string error = raw ? std::string() : systemError("raw mode on " + portPath_);
+    close(slave);
+    return error;
+}
+
+PtyHost::Micros PtyHost::now() const {
+    return duration_cast<microseconds>(std::chrono::steady_clock::now() - start_);
+}
+
+bool PtyHost::hungUp() const {
+    pollfd pfd{master_, POLLIN, 0};
+    return poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
+}
+
+void PtyHost::attach() {
+    attached_ = true;
+    box_.model().resetLine();
+}
+
+void PtyHost::detach() {
+    attached_ = false;
+    outbox_.clear();
+    output_.clear();
+}
+
+void PtyHost::logPacket(const ReceivedPacket& packet) {
+    if (log_ == nullptr) {
+        return;
+    }
+    std::fprintf(log_, "%s%s\n", packet.good ? "" : "BAD ", FormatHex(packet.bytes).c_str());
+    std::fflush(log_);
+}
+
+void PtyHost::receive(std::span<const std::uint8_t> bytes) {
+    VirtualBox::Result result = box_.receive(bytes, now());
+    for (const Exchange& exchange : result.exchanges) {
+        logPacket(exchange.packet);
+    }
+    for (TimedWrite& write : result.writes) {
+        outbox_.push_back(std::move(write));
+    }
+}
+
+bool PtyHost::readInput() {
+    std::uint8_t buffer[512];
+    for (;;) {
+        const ssize_t n = read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+            receive(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        // EAGAIN: drained. EIO (or end of file): the host closed the slave.
+        return n < 0 && errno == EAGAIN;
+    }
+}
+
+void PtyHost::queueDue() {
+    const Micros t = now();
+    while (!outbox_.empty() && outbox_.front().at <= t) {
+        const link::Bytes& bytes = outbox_.front().bytes;
+        if (output_.size() + bytes.size() <= kMaxOutput) {
+            output_.insert(output_.end(), bytes.begin(), bytes.end());
+        }
+        outbox_.pop_front();
+    }
+}
+
+bool PtyHost::flushOutput() {
+    while (!output_.empty()) {
+        const ssize_t n = write(master_, output_.data(), output_.size());
+        if (n > 0) {
+            output_.erase(output_.begin(), output_.begin() + n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return n < 0 && errno == EAGAIN;  // full: wait for POLLOUT; anything else: host gone
+    }
+    return true;
+}
+
+std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
+    std::optional<Micros> deadline;
+    if (!outbox_.empty()) {
+        deadline = outbox_.front().at;
+    }
+    if (const auto partial = box_.model().partialDeadline()) {
+        const Micros at = duration_cast<microseconds>(*partial);
+        deadline = deadline ? std::min(*deadline, at) : at;
+    }
+    return deadline;
+}
+
+std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask) {
+    while (stop == 0) {
+        if (!attached_) {
+            if (hungUp()) {
+                const timespec pause = toTimespec(kDetachedPoll);
+                ppoll(nullptr, 0, &pause, &waitMask);
+                continue;
+            }
+            attach();
+        }
+        Micros wait = kLongestWait;
+        if (const auto deadline = nextDeadline()) {
+            wait = std::min(wait, *deadline - now());
+        }
+        const timespec timeout = toTimespec(wait);
+        pollfd pfd{master_, static_cast<short>(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0};
+        const int ready = ppoll(&pfd, 1, &timeout, &waitMask);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return systemError("ppoll");
+        }
+        bool hostHere = (pfd.revents & POLLIN) == 0 || readInput();
+        if ((pfd.revents & (POLLHUP | POLLERR)) != 0) {
+            hostHere = false;
+        }
+        if (!hostHere) {
+            detach();
+            continue;
+        }
+        // A half-received packet that has waited too long is given up.
+        if (const auto partial = box_.model().partialDeadline();
+            partial && duration_cast<microseconds>(*partial) <= now()) {
+            receive({});
+        }
+        queueDue();
+        if (!flushOutput()) {
+            detach();
+        }
+    }
+    return {};
+}
+
+}  // namespace lumora::sim

@@ -1,0 +1,65 @@
+#pragma once
+
+// Serves a VirtualBox on the master side of a pseudo-terminal. Single
+// threaded: one ppoll loop reads the host's bytes, lets the box answer and
+// writes the replies when they fall due. The slave side is never held open
+// here, so the host can open it exclusively and reopen it after a close;
+// while no host has it open the master reports a hang-up, and nothing is
+// written then (it would wait in the line for the next host).
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <deque>
+#include <string>
+
+#include "sim/box_config.h"
+#include "sim/virtual_box.h"
+
+namespace lumora::sim {
+
+class PtyHost {
+  public:
+    explicit PtyHost(const BoxConfig& config);
+    ~PtyHost();
+    PtyHost(const PtyHost&) = delete;
+    PtyHost& operator=(const PtyHost&) = delete;
+
+    // Creates the pty (slave in raw mode) and opens the log if `logPath` is
+    // not empty. Returns an error text, empty on success.
+    std::string open(const std::string& logPath);
+    const std::string& portPath() const { return portPath_; }
+
+    // Serves until `stop` becomes non-zero. Waits with `waitMask` as the
+    // signal mask, so a signal blocked outside the wait ends it promptly.
+    // Returns an error text if the pty fails, empty after a stop.
+    std::string run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
+
+    const VirtualBox& box() const { return box_; }
+
+  private:
+    using Micros = std::chrono::microseconds;
+
+    Micros now() const;
+    bool hungUp() const;
+    void attach();
+    void detach();
+    // Returns false when the host has gone.
+    bool readInput();
+    void receive(std::span<const std::uint8_t> bytes);
+    void queueDue();
+    bool flushOutput();
+    std::optional<Micros> nextDeadline() const;
+    void logPacket(const ReceivedPacket& packet);
+
+    VirtualBox box_;
+    int master_ = -1;
+    std::string portPath_;
+    std::FILE* log_ = nullptr;
+    bool attached_ = false;
+    std::deque<TimedWrite> outbox_;  // planned, not yet due
+    link::Bytes output_;             // due, not yet taken by the pty
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace lumora::sim

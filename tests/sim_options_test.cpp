@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "sim/announce.h"
+#include "sim/hex.h"
+#include "sim/options.h"
+
+namespace lumora::sim {
+namespace {
+
+using link::Bytes;
+using std::chrono::milliseconds;
+
+ParsedOptions Parse(std::vector<std::string> args) {
+    return ParseOptions(args);
+}
+
+TEST(BoxsimOptions, EveryKnobReachesTheConfig) {
+    const ParsedOptions parsed = Parse({"--size",
+                                        "1280x720",
+                                        "--log",
+                                        "/tmp/l",
+                                        "--port-file=/tmp/p",
+                                        "--line-rate",
+                                        "115200",
+                                        "--drop-reply",
+                                        "3",
+                                        "--silent-after",
+                                        "0",
+                                        "--reply-delay-ms",
+                                        "40",
+                                        "--split-replies",
+                                        "--split-gap-ms",
+                                        "9",
+                                        "--stray-bytes",
+                                        "FF 0a",
+                                        "--stray-before",
+                                        "2",
+                                        "--fill-busy-ms",
+                                        "15"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const Options& o = *parsed.options;
+    EXPECT_EQ(o.box.model.width, 1280);
+    EXPECT_EQ(o.box.model.height, 720);
+    EXPECT_EQ(o.logFile, "/tmp/l");
+    EXPECT_EQ(o.portFile, "/tmp/p");
+    EXPECT_EQ(o.box.faults.lineRate, 115200);
+    EXPECT_EQ(o.box.faults.dropReply, 3);
+    EXPECT_EQ(o.box.faults.silentAfter, 0);
+    EXPECT_EQ(o.box.faults.replyDelay, milliseconds(40));
+    EXPECT_TRUE(o.box.faults.splitReplies);
+    EXPECT_EQ(o.box.faults.splitGap, milliseconds(9));
+    EXPECT_EQ(o.box.faults.strayBytes, (Bytes{0xFF, 0x0A}));
+    EXPECT_EQ(o.box.faults.strayBefore, 2);
+    EXPECT_EQ(o.box.model.fillBusy, milliseconds(15));
+    EXPECT_FALSE(o.help);
+}
+
+TEST(BoxsimOptions, BadUsageIsRejectedWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {{"--frobnicate"},
+                                                       {"--size"},
+                                                       {"--size", "1920"},
+                                                       {"--size", "0x1080"},
+                                                       {"--size", "1920x70000"},
+                                                       {"--drop-reply", "0"},
+                                                       {"--line-rate", "fast"},
+                                                       {"--reply-delay-ms", "-1"},
+                                                       {"--stray-bytes", "F"},
+                                                       {"--stray-bytes", "GG"},
+                                                       {"--stray-before", "1"},
+                                                       {"--silent-after", "2x"},
+                                                       {"positional"}};
+    for (const auto& args : bad) {
+        const ParsedOptions parsed = Parse(args);
+        EXPECT_FALSE(parsed.options) << args.at(0);
+        EXPECT_FALSE(parsed.error.empty()) << args.at(0);
+    }
+}
+
+TEST(BoxsimHex, ParsesWithOrWithoutSeparators) {
+    EXPECT_EQ(ParseHex("FF00a1"), (Bytes{0xFF, 0x00, 0xA1}));
+    EXPECT_EQ(ParseHex("ff, 00:A1 "), (Bytes{0xFF, 0x00, 0xA1}));
+    EXPECT_FALSE(ParseHex(""));
+    EXPECT_FALSE(ParseHex("F F"));
+    EXPECT_FALSE(ParseHex("0x12"));
+}
+
+TEST(BoxsimAnnounce, DirectoryFollowsTheEnvironmentInOrder) {
+    EXPECT_EQ(AnnounceDirectory("/a/b", "/run/user/7", 7), "/a/b");
+    EXPECT_EQ(AnnounceDirectory(nullptr, "/run/user/7", 7), "/run/user/7/lumora-boxsim");
+    EXPECT_EQ(AnnounceDirectory("", "/run/user/7", 7), "/run/user/7/lumora-boxsim");
+    EXPECT_EQ(AnnounceDirectory(nullptr, nullptr, 1000), "/tmp/lumora-boxsim-1000");
+    EXPECT_EQ(AnnounceDirectory(nullptr, "", 1000), "/tmp/lumora-boxsim-1000");
+}
+
+TEST(BoxsimAnnounce, FilesAreCreatedWithTheirDirectoriesAndReplacedWhole) {
+    const std::string dir = ::testing::TempDir() + "boxsim-announce-" + std::to_string(getpid());
+    const std::string nested = dir + "/x/y";
+    ASSERT_EQ(MakeDirectories(nested), "");
+    EXPECT_EQ(MakeDirectories(nested), "");  // existing is fine
+    const std::string file = nested + "/1.port";
+    ASSERT_EQ(WriteFileAtomically(file, "/dev/pts/long-name\n"), "");
+    ASSERT_EQ(WriteFileAtomically(file, "/dev/pts/3\n"), "");
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char line[64] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    std::fclose(f);
+    EXPECT_STREQ(line, "/dev/pts/3\n");
+    EXPECT_NE(WriteFileAtomically(dir + "/missing/1.port", "x"), "");
+    std::remove(file.c_str());
+    rmdir(nested.c_str());
+    rmdir((dir + "/x").c_str());
+    rmdir(dir.c_str());
+}
+
+}  // namespace
+}  // namespace lumora::sim

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "link/packets.h"
+#include "sim/boxsim_process.h"
+
+namespace lumora::sim {
+namespace {
+
+using link::Bytes;
+
+// The host's side of the line: the pty slave opened like a serial port.
+class Line {
+  public:
+    explicit Line(const std::string& path) {
+        fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        termios tio{};
+        if (fd_ >= 0 && tcgetattr(fd_, &tio) == 0) {
+            cfmakeraw(&tio);
+            tcsetattr(fd_, TCSANOW, &tio);
+        }
+    }
+    ~Line() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    bool isOpen() const { return fd_ >= 0; }
+
+    void Write(const Bytes& bytes) {
+        ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Reads until `count` bytes have come or `timeoutMs` has passed.
+    Bytes Read(std::size_t count, int timeoutMs = 2000) {
+        Bytes out;
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (out.size() < count && std::chrono::steady_clock::now() < deadline) {
+            pollfd pfd{fd_, POLLIN, 0};
+            if (poll(&pfd, 1, 10) > 0 && (pfd.revents & POLLIN) != 0) {
+                std::uint8_t buffer[64];
+                const ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - out.size()));
+                if (n > 0) {
+                    out.insert(out.end(), buffer, buffer + n);
+                }
+            }
+        }
+        return out;
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "boxsim-" + std::to_string(getpid()) + "-" + name;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(BoxsimPty, AnswersConnectAndSizeReadAndLogsPackets) {
+    const std::string log = TempPath("log");
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--log", log});
+    ASSERT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    ASSERT_TRUE(line.isOpen());
+
+    line.Write({0x04, 0x30, 0x00, 0x34});
+    const Bytes connectReply = line.Read(3);
+    ASSERT_EQ(connectReply.size(), 3u);
+    EXPECT_EQ(connectReply[0], 0x30);
+
+    line.Write(link::ReadRegisterPacket(0, 0x45));
+    EXPECT_EQ(line.Read(3), (Bytes{0x21, 0x80, 0x00}));
+
+    line.Write({0x04, 0x30, 0x00, 0x35});  // bad checksum
+    line.Write(link::WarpResetPacket(1));
+    EXPECT_EQ(line.Read(3), (Bytes{0x31, 0x00, 0x00}));
+
+    const std::vector<std::string> lines = Lines(log);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "04 30 00 34");
+    EXPECT_EQ(lines[1], "05 21 00 45 6B");
+    EXPECT_EQ(lines[2], "BAD 04 30 00 35");
+    EXPECT_EQ(lines[3], "04 31 01 36");
+    std::remove(log.c_str());
+}
+
+TEST(BoxsimPty, HostCanCloseAndReopenThePort) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {});
+    ASSERT_TRUE(box.started()) << box.error();
+    for (int round = 0; round < 3; ++round) {
+        Line line(box.portPath());
+        ASSERT_TRUE(line.isOpen()) << round;
+        line.Write({0x04, 0x30, 0x00, 0x34});
+        EXPECT_EQ(line.Read(3).size(), 3u) << round;
+        line.Write({0x07, 0x22});  // half a packet left behind by this host
+    }
+}
+
+TEST(BoxsimPty, FaultOptionsApplyOnTheLine) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--size", "1280x720", "--drop-reply", "1",
+                                           "--stray-bytes", "EE", "--stray-before", "2"});
+    ASSERT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    line.Write(link::ReadRegisterPacket(0, 0x46));  // dropped
+    EXPECT_TRUE(line.Read(1, 100).empty());
+    line.Write(link::ReadRegisterPacket(0, 0x46));
+    EXPECT_EQ(line.Read(4), (Bytes{0xEE, 0x21, 0x05, 0x00}));
+}
+
+TEST(BoxsimPty, LineRatePacesTheReply) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--line-rate", "1200"});  // 8.3 ms a byte
+    ASSERT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    const auto start = std::chrono::steady_clock::now();
+    line.Write({0x04, 0x30, 0x00, 0x34});
+    EXPECT_EQ(line.Read(3).size(), 3u);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(25000));
+}
+
+TEST(BoxsimPty, SurvivesGarbage) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {});
+    ASSERT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    Bytes garbage;
+    for (int i = 0; i < 4096; ++i) {
+        garbage.push_back(static_cast<std::uint8_t>(i * 37 + 11));
+    }
+    line.Write(garbage);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let any partial expire
+    line.Read(4096, 50);  // whatever the garbage happened to earn
+    line.Write({0x04, 0x30, 0x00, 0x34});
+    EXPECT_EQ(line.Read(3).at(0), 0x30);
+}
+
+TEST(BoxsimPty, AnnouncesInItsDirectoryAndCleansUpOnTerm) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {});
+    ASSERT_TRUE(box.started()) << box.error();
+    const std::string announce = box.directory() + "/" + std::to_string(box.pid()) + ".port";
+    EXPECT_EQ(Lines(announce), std::vector<std::string>{box.portPath()});
+    EXPECT_EQ(Lines(box.directory() + "/stdout"),
+              std::vector<std::string>{"lumora-boxsim: port " + box.portPath()});
+
+    const int status = box.stop();
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(access(announce.c_str(), F_OK), 0);
+    EXPECT_NE(access((box.directory() + "/port").c_str(), F_OK), 0);
+}
+
+TEST(BoxsimPty, BadUsageExitsWithTwo) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--size", "huge"});
+    EXPECT_FALSE(box.started());
+    const int status = box.stop();
+    ASSERT_TRUE(WIFEXITED(status)) << box.error();
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
+}  // namespace lumora::sim
