@@ -24,28 +24,23 @@ microseconds InProcessBox::now() const {
 }
 
 void InProcessBox::onHostWrite(const link::Bytes& bytes) {
-    VirtualBox::Result result = box_.receive(bytes, now());
-    for (TimedWrite& write : result.writes) {
-        outbox_.push_back(std::move(write));
-    }
+    outbox_.push(box_.receive(bytes, now()).writes);
     schedule();
 }
 
 void InProcessBox::schedule() {
-    if (outbox_.empty()) {
+    const std::optional<microseconds> due = outbox_.nextDue();
+    if (!due) {
         return;
     }
     // Round up: a reply must not reach the host before its time.
-    const microseconds wait = outbox_.front().at - now();
+    const microseconds wait = *due - now();
     const auto ms = wait.count() <= 0 ? 0 : static_cast<int>((wait.count() + 999) / 1000);
     timer_.start(ms);
 }
 
 void InProcessBox::deliverDue() {
-    const microseconds t = now();
-    while (!outbox_.empty() && outbox_.front().at <= t) {
-        const link::Bytes bytes = std::move(outbox_.front().bytes);
-        outbox_.pop_front();
+    for (const link::Bytes& bytes : outbox_.takeDue(now())) {
         if (pipe_) {
             pipe_->deliverFromPeer(bytes);
         }

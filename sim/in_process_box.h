@@ -8,10 +8,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <deque>
-
 #include "link/pipe_transport.h"
 #include "sim/box_config.h"
+#include "sim/outbox.h"
 #include "sim/virtual_box.h"
 
 namespace lumora::sim {
@@ -39,7 +38,7 @@ class InProcessBox : public QObject {
     VirtualBox box_;
     QElapsedTimer clock_;
     QTimer timer_;
-    std::deque<TimedWrite> outbox_;
+    Outbox outbox_;
 };
 
 }  // namespace lumora::sim

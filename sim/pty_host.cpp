@@ -121,9 +121,7 @@ void PtyHost::receive(std::span<const std::uint8_t> bytes) {
     for (const Exchange& exchange : result.exchanges) {
         logPacket(exchange.packet);
     }
-    for (TimedWrite& write : result.writes) {
-        outbox_.push_back(std::move(write));
-    }
+    outbox_.push(std::move(result.writes));
 }
 
 bool PtyHost::readInput() {
@@ -143,13 +141,10 @@ bool PtyHost::readInput() {
 }
 
 void PtyHost::queueDue() {
-    const Micros t = now();
-    while (!outbox_.empty() && outbox_.front().at <= t) {
-        const link::Bytes& bytes = outbox_.front().bytes;
+    for (const link::Bytes& bytes : outbox_.takeDue(now())) {
         if (output_.size() + bytes.size() <= kMaxOutput) {
             output_.insert(output_.end(), bytes.begin(), bytes.end());
         }
-        outbox_.pop_front();
     }
 }
 
@@ -169,10 +164,7 @@ bool PtyHost::flushOutput() {
 }
 
 std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
-    std::optional<Micros> deadline;
-    if (!outbox_.empty()) {
-        deadline = outbox_.front().at;
-    }
+    std::optional<Micros> deadline = outbox_.nextDue();
     if (const auto partial = box_.model().partialDeadline()) {
         const Micros at = duration_cast<microseconds>(*partial);
         deadline = deadline ? std::min(*deadline, at) : at;

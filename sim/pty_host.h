@@ -10,10 +10,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <string>
 
 #include "sim/box_config.h"
+#include "sim/outbox.h"
 #include "sim/virtual_box.h"
 
 namespace lumora::sim {
@@ -57,8 +57,8 @@ class PtyHost {
     std::string portPath_;
     std::FILE* log_ = nullptr;
     bool attached_ = false;
-    std::deque<TimedWrite> outbox_;  // planned, not yet due
-    link::Bytes output_;             // due, not yet taken by the pty
+    Outbox outbox_;       // planned, not yet due
+    link::Bytes output_;  // due, not yet taken by the pty
     std::chrono::steady_clock::time_point start_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "link/packets.h"
 #include "sim/fault_plan.h"
+#include "sim/outbox.h"
 #include "sim/virtual_box.h"
 
 namespace lumora::sim {
@@ -105,6 +106,29 @@ TEST(FaultPlan, RepliesNeverOverlapOnTheLine) {
     EXPECT_EQ(first.back().at, milliseconds(5));
     EXPECT_EQ(second.front().at, milliseconds(5));  // after the first reply's tail
     EXPECT_EQ(second.back().at, milliseconds(10));
+}
+
+// --- Delivery ------------------------------------------------------------------
+
+TEST(Outbox, ALateWriteDelaysTheOnesBehindItSoGapsNeverShrink) {
+    Outbox outbox;
+    outbox.push(
+        {{milliseconds(10), {0xEE}}, {milliseconds(10), {0x30}}, {milliseconds(15), {0x01}}});
+    EXPECT_TRUE(outbox.takeDue(milliseconds(9)).empty());
+    // Delivered 7 ms late: what was planned for the same moment comes along,
+    // the split tail keeps its 5 ms gap.
+    EXPECT_EQ(outbox.takeDue(milliseconds(17)), (std::vector<Bytes>{{0xEE}, {0x30}}));
+    EXPECT_EQ(outbox.nextDue(), milliseconds(22));
+    EXPECT_TRUE(outbox.takeDue(milliseconds(21)).empty());
+    EXPECT_EQ(outbox.takeDue(milliseconds(22)), std::vector<Bytes>{{0x01}});
+}
+
+TEST(Outbox, SlipEndsWhenTheLineGoesIdle) {
+    Outbox outbox;
+    outbox.push({{milliseconds(0), {0x30}}});
+    outbox.takeDue(milliseconds(50));
+    outbox.push({{milliseconds(60), {0x31}}});
+    EXPECT_EQ(outbox.nextDue(), milliseconds(60));
 }
 
 // --- Model and plan together -------------------------------------------------
