@@ -77,13 +77,14 @@ int main(int argc, char** argv) {
     if (std::string error = WriteFileAtomically(announceFile, line); !error.empty()) {
         return fail(error);
     }
+    std::printf("lumora-boxsim: port %s\n", host.portPath().c_str());
+    std::fflush(stdout);
+    // The port file comes last: a script that sees it finds everything else in place.
     std::string error;
     if (!options.portFile.empty()) {
         error = WriteFileAtomically(options.portFile, line);
     }
     if (error.empty()) {
-        std::printf("lumora-boxsim: port %s\n", host.portPath().c_str());
-        std::fflush(stdout);
         error = host.run(stopRequested, waitMask);
     }
 

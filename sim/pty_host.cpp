@@ -195,9 +195,16 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
             }
             return systemError("ppoll");
         }
+        const bool hangUpSeen = (pfd.revents & (POLLHUP | POLLERR)) != 0;
+        if (hangUpSeen && (pfd.revents & POLLIN) == 0) {
+            detach();  // the next round re-attaches, with a clean line, if a host is back
+            continue;
+        }
         bool hostHere = (pfd.revents & POLLIN) == 0 || readInput();
-        if ((pfd.revents & (POLLHUP | POLLERR)) != 0) {
-            hostHere = false;
+        // The hang-up was sampled before the read. If a new host has opened
+        // the port since, the bytes just read may be its own: keep serving.
+        if (hostHere && hangUpSeen) {
+            hostHere = !hungUp();
         }
         if (!hostHere) {
             detach();
