@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cerrno>
@@ -97,6 +98,11 @@ bool PtyHost::hungUp() const {
     return poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
 }
 
+bool PtyHost::pendingInput() const {
+    int waiting = 0;
+    return ioctl(master_, FIONREAD, &waiting) == 0 && waiting > 0;
+}
+
 void PtyHost::attach() {
     attached_ = true;
     box_.model().resetLine();
@@ -176,6 +182,14 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     while (stop == 0) {
         if (!attached_) {
             if (hungUp()) {
+                // A host may have opened, written and closed between two
+                // looks: its packets still reach the box, but their replies
+                // would only wait for the next host, so they are dropped.
+                if (pendingInput()) {
+                    box_.model().resetLine();
+                    readInput();
+                    detach();
+                }
                 const timespec pause = toTimespec(kDetachedPoll);
                 ppoll(nullptr, 0, &pause, &waitMask);
                 continue;

@@ -42,6 +42,7 @@ class PtyHost {
 
     Micros now() const;
     bool hungUp() const;
+    bool pendingInput() const;
     void attach();
     void detach();
     // Returns false when the host has gone.
