@@ -21,47 +21,6 @@ ParsedOptions Parse(std::vector<std::string> args) {
     return ParseOptions(args);
 }
 
-TEST(BoxsimOptions, EveryKnobReachesTheConfig) {
-    const ParsedOptions parsed = Parse({"--size",
-                                        "1280x720",
-                                        "--log",
-                                        "/tmp/l",
-                                        "--port-file=/tmp/p",
-                                        "--line-rate",
-                                        "115200",
-                                        "--drop-reply",
-                                        "3",
-                                        "--silent-after",
-                                        "0",
-                                        "--reply-delay-ms",
-                                        "40",
-                                        "--split-replies",
-                                        "--split-gap-ms",
-                                        "9",
-                                        "--stray-bytes",
-                                        "FF 0a",
-                                        "--stray-before",
-                                        "2",
-                                        "--fill-busy-ms",
-                                        "15"});
-    ASSERT_TRUE(parsed.options) << parsed.error;
-    const Options& o = *parsed.options;
-    EXPECT_EQ(o.box.model.width, 1280);
-    EXPECT_EQ(o.box.model.height, 720);
-    EXPECT_EQ(o.logFile, "/tmp/l");
-    EXPECT_EQ(o.portFile, "/tmp/p");
-    EXPECT_EQ(o.box.faults.lineRate, 115200);
-    EXPECT_EQ(o.box.faults.dropReply, 3);
-    EXPECT_EQ(o.box.faults.silentAfter, 0);
-    EXPECT_EQ(o.box.faults.replyDelay, milliseconds(40));
-    EXPECT_TRUE(o.box.faults.splitReplies);
-    EXPECT_EQ(o.box.faults.splitGap, milliseconds(9));
-    EXPECT_EQ(o.box.faults.strayBytes, (Bytes{0xFF, 0x0A}));
-    EXPECT_EQ(o.box.faults.strayBefore, 2);
-    EXPECT_EQ(o.box.model.fillBusy, milliseconds(15));
-    EXPECT_FALSE(o.help);
-}
-
 TEST(BoxsimOptions, BadUsageIsRejectedWithAReason) {
     const std::vector<std::vector<std::string>> bad = {{"--frobnicate"},
                                                        {"--size"},
