@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/session.h"
 #include "link/serial_transport.h"
@@ -12,7 +14,12 @@
 namespace {
 
 void BM_ReadRegisterRoundTrip(benchmark::State& state) {
-    lumora::sim::BoxsimProcess box(LUMORA_BOXSIM_PATH, {});
+    // Argument: the box's line rate in baud, 0 for unpaced replies.
+    std::vector<std::string> args;
+    if (state.range(0) > 0) {
+        args = {"--line-rate", std::to_string(state.range(0))};
+    }
+    lumora::sim::BoxsimProcess box(LUMORA_BOXSIM_PATH, args);
     if (!box.started()) {
         state.SkipWithError(box.error().c_str());
         return;
@@ -29,7 +36,11 @@ void BM_ReadRegisterRoundTrip(benchmark::State& state) {
         benchmark::DoNotOptimize(*value);
     }
 }
-BENCHMARK(BM_ReadRegisterRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_ReadRegisterRoundTrip)
+    ->Arg(0)
+    ->Arg(115200)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 }  // namespace
 
