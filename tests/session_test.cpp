@@ -189,6 +189,19 @@ TEST_F(SessionFixture, FailedWriteEndsTheWaitAndShowsTheError) {
     EXPECT_FALSE(session->timeOut().isActive());
 }
 
+TEST_F(SessionFixture, BrokenLineDisconnectsAndSaysWhy) {
+    session->CNTBtnClick();
+    pipe->deliverFromPeer({0x30, 0x00, 0x00});
+    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
+    session->startWarpReset();
+    pipe->breakLine("ReadFile function failed (Error: 5)");
+    EXPECT_EQ(session->lastError(), "ReadFile function failed (Error: 5)");
+    EXPECT_EQ(session->transferState(), 0);
+    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
+    EXPECT_FALSE(session->window().pagesEnabled);
+    EXPECT_FALSE(session->timer1().isActive());
+}
+
 TEST_F(SessionFixture, WriteOnClosedPortSaysPortNotOpen) {
     session->guarded([&] { session->SendWarpReset(); });
     EXPECT_EQ(session->lastError(), "Port Not Open");

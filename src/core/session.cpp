@@ -152,7 +152,12 @@ void Session::disconnectPort() {
 }
 
 void Session::onLineFailed(const QString& message) {
+    // The port is gone (an adapter pulled out): nothing more can be sent, so
+    // return to Disconnected and let the operator connect again.
     endWaitsOnFailure();
+    if (connected_) {
+        disconnectPort();
+    }
     raiseError(message);
 }
 

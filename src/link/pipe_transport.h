@@ -35,6 +35,9 @@ class PipeTransport : public Transport {
     void failOpenWith(std::optional<std::string> message) { openError_ = std::move(message); }
     void failWritesWith(std::optional<std::string> message) { writeError_ = std::move(message); }
 
+    // The line breaks as an unplugged adapter's does.
+    void breakLine(const QString& message) { emit lineFailed(message); }
+
     // Everything the host wrote while open, packet by packet.
     const std::vector<Bytes>& written() const { return written_; }
     void clearWritten() { written_.clear(); }
