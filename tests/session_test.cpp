@@ -54,12 +54,17 @@ TEST_F(SessionFixture, ConnectAnswerAndDisconnect) {
     EXPECT_FALSE(session->window().pagesEnabled);
     EXPECT_EQ(pageResets, 1);
 
-    // 30 12 34 in one batch: pages on, Timer1 started, grid defaults shown.
+    // 30 12 34 in one batch: pages on, Timer1 started, grid defaults shown,
+    // undo emptied.
+    session->undoStack(0).push({0, 3, 0, 0, 16.0f});
+    session->undoStack(1).push({0, 0, 0, 0, 16.0f});
     pipe->deliverFromPeer({0x30, 0x12, 0x34});
     ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
     EXPECT_TRUE(session->window().saveToBoxEnabled);
     EXPECT_TRUE(session->timer1().isActive());
     EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, true}));
+    EXPECT_TRUE(session->undoStack(0).empty());
+    EXPECT_TRUE(session->undoStack(1).empty());
     EXPECT_EQ(session->connectionState(), ConnectionState::Connected);
 
     // Timer1's tick reads the picture size: four reads of channel A.

@@ -199,6 +199,9 @@ void Session::onConnectReply() {
     window_.showGrid = {true, true};
     window_.gridSizeButton = {0, 0};
     window_.internalGrid = {false, false};
+    for (warp::UndoStack& stack : undoStacks_) {
+        stack.clear();
+    }
     window_.cornerShift.fill(0);
     emit windowChanged();
 }

@@ -12,6 +12,7 @@
 
 #include "core/window_state.h"
 #include "link/link.h"
+#include "warp/undo_stack.h"
 
 namespace lumora::core {
 
@@ -70,6 +71,9 @@ class Session : public QObject {
     // Runs a handler body, showing a link error instead of letting it escape.
     void guarded(const std::function<void()>& body);
 
+    // Per-channel undo of arrow moves (0 = Channel A, 1 = Channel B).
+    warp::UndoStack& undoStack(int channel) { return undoStacks_[channel]; }
+
     QTimer& timer1() { return timer1_; }
     QTimer& timeOut() { return timeOut_; }
 
@@ -108,6 +112,7 @@ class Session : public QObject {
     int pictureHeight_ = 0;
     int blocksAcross_ = 0;
     int blocksDown_ = 0;
+    std::array<warp::UndoStack, kChannels> undoStacks_;
     QTimer timer1_;
     QTimer timeOut_;
 };
