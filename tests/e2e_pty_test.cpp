@@ -117,6 +117,14 @@ TEST_F(PtyBox, CliProbeOfASilentBoxExitsThreeWithinSeconds) {
     EXPECT_NE(run.err.find("did not answer"), std::string::npos) << run.err;
 }
 
+TEST_F(PtyBox, CliProbeOfABoxThatStopsAfterConnectingExitsThree) {
+    start({"--silent-after", "1"});
+    const CliRun run = RunCli({"probe", "--port", port()});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_LT(run.elapsedMs, 5000);
+    EXPECT_NE(run.err.find("not the picture size"), std::string::npos) << run.err;
+}
+
 TEST_F(PtyBox, CliReadWriteAndSend) {
     start();
     CliRun run = RunCli({"read", "--port", port(), "--channel", "0", "0x45"});

@@ -174,6 +174,7 @@ TEST_F(SessionFixture, SilentBoxReadsGiveUpWithinTheirBound) {
     EXPECT_LT(clock.elapsed(), 100);
     EXPECT_EQ(session->log().size(), 1);
     EXPECT_TRUE(session->log()[0].startsWith("No reply from the box"));
+    EXPECT_TRUE(session->lastError().startsWith("The box does not answer."));
 
     // The box answers again (here the late reply to a read that went out
     // while silent): reads wait for their replies again.

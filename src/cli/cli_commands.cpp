@@ -78,14 +78,14 @@ int Probe(const Options& options, std::ostream& out, std::ostream& err) {
         &session,
         [&] { return session.window().resolution != before || !session.lastError().isEmpty(); },
         kPictureSizeMs);
-    if (!session.lastError().isEmpty()) {
-        err << "lumora-warp-cli: " << session.lastError().toStdString() << "\n";
-        return kExitPortFailed;
-    }
     if (session.window().resolution == before || session.link().boxSilent()) {
         err << "lumora-warp-cli: the box answered the connect request but not the picture size "
                "reads\n";
         return kExitNoAnswer;
+    }
+    if (!session.lastError().isEmpty()) {
+        err << "lumora-warp-cli: " << session.lastError().toStdString() << "\n";
+        return kExitPortFailed;
     }
     out << session.window().resolution.toStdString() << "\n";
     return kExitDone;

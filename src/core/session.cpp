@@ -36,9 +36,14 @@ Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     connect(&timeOut_, &QTimer::timeout, this, &Session::TimeOutTimer);
     connect(&link_, &link::Link::replyReceived, this,
             [this](link::Reply r) { HandleReply(r.code, r.b1, r.b2); });
+    // Once per silent spell, in the log and (as the log lies outside the
+    // visible area) to the operator.
     connect(&link_, &link::Link::boxWentSilent, this, [this] {
         appendLog(QStringLiteral(
             "No reply from the box: register reads give 255 at once until it answers again."));
+        raiseError(
+            QStringLiteral("The box does not answer. Check the cable and that the box is "
+                           "on, then disconnect and connect again."));
     });
     connect(&link_.transport(), &link::Transport::lineFailed, this, &Session::onLineFailed);
 }
