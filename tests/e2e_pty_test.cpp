@@ -109,6 +109,17 @@ TEST_F(PtyBox, CliProbePrintsPictureSize) {
     EXPECT_EQ(run.out, "1280 x 720\n");
 }
 
+TEST_F(PtyBox, RepliesSplitOrLateOnTheLineStillGetThrough) {
+    for (const std::vector<std::string>& faults :
+         {std::vector<std::string>{"--split-replies", "--split-gap-ms", "8"},
+          std::vector<std::string>{"--reply-delay-ms", "300"}}) {
+        start(faults);
+        const CliRun run = RunCli({"probe", "--port", port()});
+        EXPECT_EQ(run.exitCode, 0) << faults[0] << ": " << run.err;
+        EXPECT_EQ(run.out, "1920 x 1080\n") << faults[0];
+    }
+}
+
 TEST_F(PtyBox, CliProbeOfASilentBoxExitsThreeWithinSeconds) {
     start({"--silent-after", "0"});
     const CliRun run = RunCli({"probe", "--port", port()});
