@@ -120,15 +120,12 @@ void TForm1::bindConnection() {
             [memo](const QString& line) { memo->appendPlainText(line); });
 }
 
-void TForm1::selectChannelOnHover(QWidget* widget, int channel) {
-    widget->setMouseTracking(true);
+void TForm1::selectChannelOn(QWidget* widget, QEvent::Type event, int channel) {
+    if (event == QEvent::MouseMove) {
+        widget->setMouseTracking(true);
+    }
     widget->installEventFilter(this);
-    hoverChannel_.insert(widget, channel);
-}
-
-void TForm1::selectChannelOnClick(QWidget* widget, int channel) {
-    widget->installEventFilter(this);
-    clickChannel_.insert(widget, channel);
+    channelSelectors_.insert({widget, event}, channel);
 }
 
 void TForm1::bindChannelSelectors() {
@@ -144,26 +141,26 @@ void TForm1::bindChannelSelectors() {
                                   "BitBtn14",  "BitBtn15",     "BitBtn16",   "TabSheet13",
                                   "TabSheet4", "TabSheet6",    "GroupBox16", "GroupBox19"};
     for (const char* name : hoverA) {
-        selectChannelOnHover(control<QWidget>(name), 0);
+        selectChannelOn(control<QWidget>(name), QEvent::MouseMove, 0);
     }
     for (const char* name : hoverB) {
-        selectChannelOnHover(control<QWidget>(name), 1);
+        selectChannelOn(control<QWidget>(name), QEvent::MouseMove, 1);
     }
     // The corner groups of both "Warp Shift" pages and the groups of Channel
     // B's "Edge Blend" page.
     for (auto* group : control<QWidget>("TabSheet14")->findChildren<QGroupBox*>()) {
-        selectChannelOnHover(group, 0);
+        selectChannelOn(group, QEvent::MouseMove, 0);
     }
     for (auto* group : control<QWidget>("TabSheet13")->findChildren<QGroupBox*>()) {
-        selectChannelOnHover(group, 1);
+        selectChannelOn(group, QEvent::MouseMove, 1);
     }
     for (auto* group : control<QWidget>("TabSheet4")->findChildren<QGroupBox*>()) {
-        selectChannelOnHover(group, 1);
+        selectChannelOn(group, QEvent::MouseMove, 1);
     }
     // The context-menu request on Channel A's "Warp Shift" page selects A too.
-    clickChannel_.insert(control<QWidget>("TabSheet14"), 0);
-    selectChannelOnClick(control<QWidget>("GroupBox18"), 0);
-    selectChannelOnClick(control<QWidget>("GroupBox20"), 1);
+    selectChannelOn(control<QWidget>("TabSheet14"), QEvent::ContextMenu, 0);
+    selectChannelOn(control<QWidget>("GroupBox18"), QEvent::MouseButtonPress, 0);
+    selectChannelOn(control<QWidget>("GroupBox20"), QEvent::MouseButtonPress, 1);
     connect(control<TBitBtnEZ>("BitBtnEZ1"), &TBitBtnEZ::mouseLeave, this,
             [this] { session_.setCurrentChannel(1); });
     connect(control<RadioGroup>("RGChannel"), &RadioGroup::itemClicked, this,
@@ -171,23 +168,8 @@ void TForm1::bindChannelSelectors() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseMove:
-            if (auto it = hoverChannel_.find(watched); it != hoverChannel_.end()) {
-                session_.setCurrentChannel(*it);
-            }
-            break;
-        case QEvent::MouseButtonPress:
-        case QEvent::ContextMenu:
-            if (auto it = clickChannel_.find(watched); it != clickChannel_.end()) {
-                if (event->type() == QEvent::ContextMenu ||
-                    watched != control<QWidget>("TabSheet14")) {
-                    session_.setCurrentChannel(*it);
-                }
-            }
-            break;
-        default:
-            break;
+    if (auto it = channelSelectors_.find({watched, event->type()}); it != channelSelectors_.end()) {
+        session_.setCurrentChannel(*it);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -3,7 +3,9 @@
 // The main window Form1: widgets built by BuildForm1 and bound to the session,
 // which owns the state and every handler's behaviour.
 
+#include <QEvent>
 #include <QHash>
+#include <QPair>
 #include <QWidget>
 
 #include "core/session.h"
@@ -33,15 +35,14 @@ class TForm1 : public QWidget {
     void fillPortList(const QString& preferredPort);
     void bindConnection();
     void bindChannelSelectors();
-    void selectChannelOnHover(QWidget* widget, int channel);
-    void selectChannelOnClick(QWidget* widget, int channel);
+    // The event of this widget sets the current channel.
+    void selectChannelOn(QWidget* widget, QEvent::Type event, int channel);
     void render();
     void resetPages();
     void showError(const QString& message);
 
     core::Session& session_;
-    QHash<QObject*, int> hoverChannel_;
-    QHash<QObject*, int> clickChannel_;
+    QHash<QPair<QObject*, int>, int> channelSelectors_;
 };
 
 }  // namespace lumora::app
