@@ -1,0 +1,499 @@
+#include "warp/warp_map.h"
+
+#include <cmath>
+
+#include "warp/projective_map.h"
+#include "warp/warp_fault_text.h"
+
+namespace lumora::warp {
+namespace {
+
+constexpr float kLowestSource = -1024.0f;
+constexpr float kHighestSourceX = 3068.0f;
+constexpr float kHighestSourceY = 3071.0f;
+
+std::size_t At(int column, int row) {
+    return static_cast<std::size_t>(PointIndex(column, row));
+}
+
+// The indexes of the flagged lines, in order; returns how many.
+int ActiveLines(const LineFlags& flags, std::array<int, kLatticeLines>& out) {
+    int count = 0;
+    for (int index = 0; index <= kLastLine; ++index) {
+        if (flags[static_cast<std::size_t>(index)] != 0) {
+            out[static_cast<std::size_t>(count++)] = index;
+        }
+    }
+    return count;
+}
+
+// (g - k) * from + k * to over g: the k-th of g steps from one line to the next.
+float Between(float from, float to, int k, int g) {
+    return (static_cast<float>(g - k) * from + static_cast<float>(k) * to) / static_cast<float>(g);
+}
+
+std::int16_t Entry(float v, float highest) {
+    if (v < kLowestSource) {
+        v = kLowestSource;
+    }
+    if (v > highest) {
+        v = highest;
+    }
+    const auto sixteenths = static_cast<std::int32_t>(std::trunc(16.0f * v + 0.5f));
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(sixteenths & 0xFFFF));
+}
+
+}  // namespace
+
+void WarpMap::setIdentity() {
+    for (int a = 0; a < kColumns; ++a) {
+        for (int b = 0; b < kRows; ++b) {
+            x[static_cast<std::size_t>(Index(a, b))] = static_cast<std::int16_t>(256 * a);
+            y[static_cast<std::size_t>(Index(a, b))] = static_cast<std::int16_t>(256 * b);
+        }
+    }
+}
+
+// One computation: the steps in order, each returning a fault or nothing.
+struct WarpMapComputer::Run {
+    WarpMapComputer& self;
+    const WarpMapInputs& in;
+    GridPoints& grid;
+    GridPoints& work;
+    const float w;
+    const float h;
+    const int nx;
+    const int ny;
+    std::array<int, kLatticeLines> activeColumns{};
+    std::array<int, kLatticeLines> activeRows{};
+    int activeColumnCount = 0;
+    int activeRowCount = 0;
+    // Scratch for one fit.
+    std::array<float, kLatticeLines> knots{};
+    std::array<float, kLatticeLines> values{};
+    SplineSegments segments{};
+    SplineFault fault{};
+
+    ControlPoint& point(int column, int row) { return grid[At(column, row)]; }
+
+    std::optional<WarpFault> placeEdgePoints();
+    std::optional<WarpFault> completeColumnsOnActiveRows();
+    std::optional<WarpFault> completeRowsOnActiveColumns();
+    std::optional<WarpFault> completeInterior();
+    void fillWorkGrid();
+    std::optional<WarpFault> projectThroughCorners();
+    std::optional<WarpFault> fitGridSplines();
+    std::optional<WarpFault> invertRows();
+    std::optional<WarpFault> writeEntries();
+
+    std::optional<WarpFault> coincident(int c1, int r1, int c2, int r2, char axis, float value) {
+        return WarpFault{WarpFault::Kind::kCoincidentPoints,
+                         CoincidentPointsText(in.channel, c1, r1, c2, r2, axis, value)};
+    }
+    // The pair of knots a fit failed at.
+    std::pair<int, int> faultPair(int n) const {
+        const int first = fault.knot < n - 1 ? fault.knot : n - 2;
+        return {first, first + 1};
+    }
+};
+
+std::optional<WarpFault> WarpMapComputer::Run::placeEdgePoints() {
+    const Corners corners{point(0, 0), point(kLastLine, 0), point(0, kLastLine),
+                          point(kLastLine, kLastLine)};
+    const auto map = ProjectiveMap::FromCorners(corners, in.width, in.height);
+    auto degenerate = [&] {
+        return WarpFault{WarpFault::Kind::kDegenerateCorners,
+                         DegenerateCornersText(in.channel, false, corners)};
+    };
+    if (!map) {
+        return degenerate();
+    }
+    int n = 0;
+    for (int i = 1; i < kLastLine; ++i) {
+        if (in.lines->columns[static_cast<std::size_t>(i)] == 0) {
+            continue;
+        }
+        const float m = static_cast<float>(++n) / static_cast<float>(in.lines->columnCount - 1);
+        const auto top = map->map(m, 0.0f);
+        const auto bottom = map->map(m, 1.0f);
+        if (!top || !bottom) {
+            return degenerate();
+        }
+        point(i, 0) = *top;
+        point(i, kLastLine) = *bottom;
+    }
+    n = 0;
+    for (int j = 1; j < kLastLine; ++j) {
+        if (in.lines->rows[static_cast<std::size_t>(j)] == 0) {
+            continue;
+        }
+        const float m = static_cast<float>(++n) / static_cast<float>(in.lines->rowCount - 1);
+        const auto left = map->map(0.0f, m);
+        const auto right = map->map(1.0f, m);
+        if (!left || !right) {
+            return degenerate();
+        }
+        point(0, j) = *left;
+        point(kLastLine, j) = *right;
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::completeColumnsOnActiveRows() {
+    const int n = activeColumnCount;
+    for (int r = 0; r < activeRowCount; ++r) {
+        const int j = activeRows[static_cast<std::size_t>(r)];
+        for (int k = 0; k < n; ++k) {
+            const ControlPoint& p = point(activeColumns[static_cast<std::size_t>(k)], j);
+            knots[static_cast<std::size_t>(k)] = p.x;
+            values[static_cast<std::size_t>(k)] = p.y;
+        }
+        if (!LocalCubicSpline(knots.data(), values.data(), n, segments, fault)) {
+            const auto [a, b] = faultPair(n);
+            return coincident(activeColumns[static_cast<std::size_t>(a)], j,
+                              activeColumns[static_cast<std::size_t>(b)], j, 'x',
+                              knots[static_cast<std::size_t>(a)]);
+        }
+        for (int s = 0; s + 1 < n; ++s) {
+            const int left = activeColumns[static_cast<std::size_t>(s)];
+            const int right = activeColumns[static_cast<std::size_t>(s + 1)];
+            const int gap = right - left;
+            for (int k = 1; k < gap; ++k) {
+                ControlPoint& p = point(left + k, j);
+                p.x = Between(point(left, j).x, point(right, j).x, k, gap);
+                p.y =
+                    EvaluateSegment(segments[static_cast<std::size_t>(s)], p.x - point(left, j).x);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::completeRowsOnActiveColumns() {
+    const int n = activeRowCount;
+    for (int c = 0; c < activeColumnCount; ++c) {
+        const int i = activeColumns[static_cast<std::size_t>(c)];
+        for (int k = 0; k < n; ++k) {
+            const ControlPoint& p = point(i, activeRows[static_cast<std::size_t>(k)]);
+            knots[static_cast<std::size_t>(k)] = p.y;
+            values[static_cast<std::size_t>(k)] = p.x;
+        }
+        if (!LocalCubicSpline(knots.data(), values.data(), n, segments, fault)) {
+            const auto [a, b] = faultPair(n);
+            return coincident(i, activeRows[static_cast<std::size_t>(a)], i,
+                              activeRows[static_cast<std::size_t>(b)], 'y',
+                              knots[static_cast<std::size_t>(a)]);
+        }
+        for (int s = 0; s + 1 < n; ++s) {
+            const int top = activeRows[static_cast<std::size_t>(s)];
+            const int bottom = activeRows[static_cast<std::size_t>(s + 1)];
+            const int gap = bottom - top;
+            for (int k = 1; k < gap; ++k) {
+                ControlPoint& p = point(i, top + k);
+                p.y = Between(point(i, top).y, point(i, bottom).y, k, gap);
+                p.x = EvaluateSegment(segments[static_cast<std::size_t>(s)], p.y - point(i, top).y);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
+    const bool bothFull = in.lines->columnCount == 17 && in.lines->rowCount == 17;
+    if (in.gridSize != kGrid2x2 && in.internalGrid == 1 && !bothFull) {
+        // Internal grid: points off every active line take x from their row
+        // and y from their column.
+        for (int j = 0; j <= kLastLine; ++j) {
+            if (in.lines->rows[static_cast<std::size_t>(j)] != 0) {
+                continue;
+            }
+            for (int s = 0; s + 1 < activeColumnCount; ++s) {
+                const int left = activeColumns[static_cast<std::size_t>(s)];
+                const int right = activeColumns[static_cast<std::size_t>(s + 1)];
+                for (int k = 1; k < right - left; ++k) {
+                    point(left + k, j).x =
+                        Between(point(left, j).x, point(right, j).x, k, right - left);
+                }
+            }
+        }
+        for (int i = 0; i <= kLastLine; ++i) {
+            if (in.lines->columns[static_cast<std::size_t>(i)] != 0) {
+                continue;
+            }
+            for (int s = 0; s + 1 < activeRowCount; ++s) {
+                const int top = activeRows[static_cast<std::size_t>(s)];
+                const int bottom = activeRows[static_cast<std::size_t>(s + 1)];
+                for (int k = 1; k < bottom - top; ++k) {
+                    point(i, top + k).y =
+                        Between(point(i, top).y, point(i, bottom).y, k, bottom - top);
+                }
+            }
+        }
+        return std::nullopt;
+    }
+    if (in.gridSize != kGrid2x2 && in.internalGrid != 0) {
+        return std::nullopt;  // every point is the operator's own
+    }
+    // The interior follows the four edges.
+    const float top = point(kLastLine, 0).x - point(0, 0).x;
+    const float bottom = point(kLastLine, kLastLine).x - point(0, kLastLine).x;
+    const float left = point(0, kLastLine).y - point(0, 0).y;
+    const float right = point(kLastLine, kLastLine).y - point(kLastLine, 0).y;
+    if (top == 0.0f) {
+        return coincident(0, 0, kLastLine, 0, 'x', point(0, 0).x);
+    }
+    if (bottom == 0.0f) {
+        return coincident(0, kLastLine, kLastLine, kLastLine, 'x', point(0, kLastLine).x);
+    }
+    if (left == 0.0f) {
+        return coincident(0, 0, 0, kLastLine, 'y', point(0, 0).y);
+    }
+    if (right == 0.0f) {
+        return coincident(kLastLine, 0, kLastLine, kLastLine, 'y', point(kLastLine, 0).y);
+    }
+    std::array<float, kLatticeLines> uTop{};
+    std::array<float, kLatticeLines> uBottom{};
+    std::array<float, kLatticeLines> vLeft{};
+    std::array<float, kLatticeLines> vRight{};
+    for (int k = 1; k < kLastLine; ++k) {
+        const auto s = static_cast<std::size_t>(k);
+        uTop[s] = (point(k, 0).x - point(0, 0).x) / top;
+        uBottom[s] = (point(k, kLastLine).x - point(0, kLastLine).x) / bottom;
+        vLeft[s] = (point(0, k).y - point(0, 0).y) / left;
+        vRight[s] = (point(kLastLine, k).y - point(kLastLine, 0).y) / right;
+    }
+    for (int i = 1; i < kLastLine; ++i) {
+        for (int j = 1; j < kLastLine; ++j) {
+            const auto si = static_cast<std::size_t>(i);
+            const auto sj = static_cast<std::size_t>(j);
+            const float fi = static_cast<float>(i);
+            const float fj = static_cast<float>(j);
+            ControlPoint& p = point(i, j);
+            p.x = point(0, j).x + (point(kLastLine, j).x - point(0, j).x) *
+                                      ((16.0f - fj) * uTop[si] + fj * uBottom[si]) / 16.0f;
+            p.y = point(i, 0).y + (point(i, kLastLine).y - point(i, 0).y) *
+                                      ((16.0f - fi) * vLeft[sj] + fi * vRight[sj]) / 16.0f;
+        }
+    }
+    return std::nullopt;
+}
+
+void WarpMapComputer::Run::fillWorkGrid() {
+    const GridTransform& t = in.transform;
+    for (std::size_t k = 0; k < grid.size(); ++k) {
+        work[k].x = grid[k].x * t.scaleX + (1.0f - t.scaleX) * w / 2.0f + t.offsetX;
+        work[k].y = grid[k].y * t.scaleY + (1.0f - t.scaleY) * h / 2.0f + t.offsetY;
+    }
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::projectThroughCorners() {
+    const Corners& corners = *in.shiftedCorners;
+    const auto map = ProjectiveMap::FromCorners(corners, in.width, in.height);
+    if (!map) {
+        return WarpFault{WarpFault::Kind::kDegenerateCorners,
+                         DegenerateCornersText(in.channel, true, corners)};
+    }
+    for (std::size_t k = 0; k < grid.size(); ++k) {
+        const auto image = map->map(grid[k].x / w, grid[k].y / h);
+        if (!image) {
+            return WarpFault{WarpFault::Kind::kDegenerateCorners,
+                             DegenerateCornersText(in.channel, true, corners)};
+        }
+        work[k].x = std::trunc(image->x + 0.5f);
+        work[k].y = std::trunc(image->y + 0.5f);
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::fitGridSplines() {
+    for (int line = 0; line <= kLastLine; ++line) {
+        const auto s = static_cast<std::size_t>(line);
+        for (int k = 0; k <= kLastLine; ++k) {
+            self.rowSplineKnots_[s][static_cast<std::size_t>(k)] = work[At(k, line)].x;
+            values[static_cast<std::size_t>(k)] = work[At(k, line)].y;
+        }
+        if (!LocalCubicSpline(self.rowSplineKnots_[s].data(), values.data(), kLatticeLines,
+                              self.rowSplines_[s], fault)) {
+            const auto [a, b] = faultPair(kLatticeLines);
+            return coincident(a, line, b, line, 'x',
+                              self.rowSplineKnots_[s][static_cast<std::size_t>(a)]);
+        }
+        for (int k = 0; k <= kLastLine; ++k) {
+            self.columnSplineKnots_[s][static_cast<std::size_t>(k)] = work[At(line, k)].y;
+            values[static_cast<std::size_t>(k)] = work[At(line, k)].x;
+        }
+        if (!LocalCubicSpline(self.columnSplineKnots_[s].data(), values.data(), kLatticeLines,
+                              self.columnSplines_[s], fault)) {
+            const auto [a, b] = faultPair(kLatticeLines);
+            return coincident(line, a, line, b, 'y',
+                              self.columnSplineKnots_[s][static_cast<std::size_t>(a)]);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::invertRows() {
+    for (int a = 0; a <= nx; ++a) {
+        const float t = static_cast<float>(16 * a);
+        auto& rowKnots = self.rowKnots_[static_cast<std::size_t>(a)];
+        for (int j = 0; j <= kLastLine; ++j) {
+            const auto s = static_cast<std::size_t>(j);
+            rowKnots[s] = EvaluateCurve(self.rowSplines_[s], self.rowSplineKnots_[s].data(),
+                                        kLatticeLines, t);
+            values[s] = static_cast<float>(in.height * j / 16) - rowKnots[s];
+        }
+        if (!LocalCubicSpline(rowKnots.data(), values.data(), kLatticeLines,
+                              self.inverseRows_[static_cast<std::size_t>(a)], fault)) {
+            return WarpFault{
+                WarpFault::Kind::kCrossingLines,
+                CrossingLinesText(in.channel, true, faultPair(kLatticeLines).first, 'x', t)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::Run::writeEntries() {
+    auto& columnKnots = self.columnKnots_;
+    for (int b = ny; b >= 0; --b) {
+        const float y = static_cast<float>(16 * b);
+        for (int i = 0; i <= kLastLine; ++i) {
+            const auto s = static_cast<std::size_t>(i);
+            columnKnots[s] = EvaluateCurve(self.columnSplines_[s],
+                                           self.columnSplineKnots_[s].data(), kLatticeLines, y);
+            values[s] = static_cast<float>(in.width * i / 16) - columnKnots[s];
+        }
+        if (!LocalCubicSpline(columnKnots.data(), values.data(), kLatticeLines, self.inverseColumn_,
+                              fault)) {
+            return WarpFault{
+                WarpFault::Kind::kCrossingLines,
+                CrossingLinesText(in.channel, false, faultPair(kLatticeLines).first, 'y', y)};
+        }
+        for (int a = nx; a >= 0; --a) {
+            const float t = static_cast<float>(16 * a);
+            float v = 0.0f;
+            if (t - columnKnots[0] < -(columnKnots[1] - columnKnots[0])) {
+                v = kLowestSource;
+            } else if (t - columnKnots[16] > columnKnots[16] - columnKnots[15]) {
+                v = kHighestSourceX;
+            } else {
+                v = t + EvaluateCurve(self.inverseColumn_, columnKnots.data(), kLatticeLines, t);
+            }
+            const auto& rowKnots = self.rowKnots_[static_cast<std::size_t>(a)];
+            float u = 0.0f;
+            if (y - rowKnots[0] < -(rowKnots[1] - rowKnots[0])) {
+                u = kLowestSource;
+            } else if (y - rowKnots[16] > rowKnots[16] - rowKnots[15]) {
+                u = kHighestSourceY;
+            } else {
+                u = y + EvaluateCurve(self.inverseRows_[static_cast<std::size_t>(a)],
+                                      rowKnots.data(), kLatticeLines, y);
+            }
+            if (std::isnan(v) || std::isnan(u)) {
+                return WarpFault{WarpFault::Kind::kCrossingLines, NoSourceText(in.channel, t, y)};
+            }
+            const auto index = static_cast<std::size_t>(WarpMap::Index(a, b));
+            self.map_.x[index] = Entry(v, kHighestSourceX);
+            self.map_.y[index] = Entry(u, kHighestSourceY);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<WarpFault> WarpMapComputer::compute(const WarpMapInputs& inputs, GridPoints& grid,
+                                                  GridPoints& work, WarpMap& map) {
+    const int nx = BlockCount(inputs.width);
+    const int ny = BlockCount(inputs.height);
+    if (inputs.width <= 0 || inputs.height <= 0 || nx > WarpMap::kColumns - 1 ||
+        ny > WarpMap::kRows - 1) {
+        return WarpFault{WarpFault::Kind::kPictureSize,
+                         PictureSizeFaultText(inputs.width, inputs.height)};
+    }
+    grid_ = grid;
+    work_ = work;
+    Run run{*this,
+            inputs,
+            grid_,
+            work_,
+            static_cast<float>(inputs.width),
+            static_cast<float>(inputs.height),
+            nx,
+            ny};
+    run.activeColumnCount = ActiveLines(inputs.lines->columns, run.activeColumns);
+    run.activeRowCount = ActiveLines(inputs.lines->rows, run.activeRows);
+
+    std::optional<WarpFault> fault;
+    if (inputs.gridSize == kGrid2x2) {
+        fault = run.placeEdgePoints();
+    }
+    if (!fault && inputs.lines->columnCount != 17 && run.activeColumnCount >= 2) {
+        fault = run.completeColumnsOnActiveRows();
+    }
+    if (!fault && inputs.lines->rowCount != 17 && run.activeRowCount >= 2) {
+        fault = run.completeRowsOnActiveColumns();
+    }
+    if (!fault) {
+        fault = run.completeInterior();
+    }
+    if (!fault) {
+        run.fillWorkGrid();
+        if (inputs.shiftedCorners != nullptr) {
+            fault = run.projectThroughCorners();
+        }
+    }
+    if (!fault) {
+        fault = run.fitGridSplines();
+    }
+    if (!fault) {
+        fault = run.invertRows();
+    }
+    if (!fault) {
+        fault = run.writeEntries();
+    }
+    if (fault) {
+        return fault;
+    }
+    grid = grid_;
+    work = work_;
+    for (int a = 0; a <= nx; ++a) {
+        for (int b = 0; b <= ny; ++b) {
+            const auto index = static_cast<std::size_t>(WarpMap::Index(a, b));
+            map.x[index] = map_.x[index];
+            map.y[index] = map_.y[index];
+        }
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::optional<WarpFault> Compute(GridModel& model, int c, WarpMapComputer& computer, WarpMap& map,
+                                 bool shifted) {
+    if (!GridModel::isGridChannel(c)) {
+        return std::nullopt;  // "All" has no grid of its own
+    }
+    ChannelGrid& grid = model.channel(c);
+    WarpMapInputs inputs;
+    inputs.channel = c;
+    inputs.lines = &model.lines();
+    inputs.gridSize = model.recordedGridSize;
+    inputs.internalGrid = model.recordedInternalGrid;
+    inputs.width = model.width();
+    inputs.height = model.height();
+    inputs.transform = model.transform();
+    inputs.shiftedCorners = shifted ? &grid.shiftedCorners : nullptr;
+    return computer.compute(inputs, grid.points, model.workGrid(), map);
+}
+
+}  // namespace
+
+std::optional<WarpFault> ComputeShiftedWarpMap(GridModel& model, int c, WarpMapComputer& computer,
+                                               WarpMap& map) {
+    return Compute(model, c, computer, map, true);
+}
+
+std::optional<WarpFault> ComputeWarpMap(GridModel& model, int c, WarpMapComputer& computer,
+                                        WarpMap& map) {
+    return Compute(model, c, computer, map, false);
+}
+
+}  // namespace lumora::warp
