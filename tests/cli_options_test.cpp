@@ -66,3 +66,45 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(ErrorOf({"probe", "--port", "p", "--speed", "9600"}), "unknown option --speed");
     EXPECT_EQ(ErrorOf({"send", "--port", "p"}), "send needs the bytes to send, in hex");
 }
+
+TEST(CliOptions, SizeIsTwoWholeNumbers) {
+    EXPECT_EQ(lumora::cli::ParseSize("1920x1080"), std::make_pair(1920, 1080));
+    EXPECT_EQ(lumora::cli::ParseSize("65535X1"), std::make_pair(65535, 1));
+    for (const char* bad : {"0x1080", "1920x", "x1080", "1920", "1920*1080", "1x2x3", "+1x2",
+                            "1 x2", "65536x1", "99999999999x1"}) {
+        EXPECT_FALSE(lumora::cli::ParseSize(bad)) << bad;
+    }
+}
+
+TEST(CliOptions, InfoAndMapTakeAFileAndNoPort) {
+    const auto parsed = ParseOptions({"map", "s.lwf", "--channel", "b", "--size", "1280x720",
+                                      "--no-corners", "--out-x", "x.bin", "--out-y", "y.bin"});
+    const auto* map = std::get_if<Options>(&parsed);
+    ASSERT_NE(map, nullptr) << std::get<UsageError>(parsed).message;
+    EXPECT_EQ(map->channel, 1);
+    EXPECT_EQ(std::make_pair(map->width, map->height), std::make_pair(1280, 720));
+    EXPECT_TRUE(map->noCorners);
+    EXPECT_EQ(map->outX + " " + map->outY, "x.bin y.bin");
+    EXPECT_EQ(map->positional, (std::vector<std::string>{"s.lwf"}));
+    EXPECT_EQ(
+        std::get<Options>(ParseOptions({"read", "--port", "p", "--channel", "a", "1"})).channel, 0);
+    EXPECT_TRUE(std::get<Options>(ParseOptions({"info", "--json", "s.lwf"})).json);
+
+    const std::vector<std::string> m = {"map",     "f", "--size",  "8x8",
+                                        "--out-x", "x", "--out-y", "y"};
+    const auto with = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), m.begin(), m.end());
+        return ErrorOf(extra);
+    };
+    EXPECT_EQ(ErrorOf({"info"}), "info takes one settings file");
+    EXPECT_EQ(with({"--channel", "2"}), "map needs --channel A or B");
+    EXPECT_EQ(with({"--channel", "B", "g.lwf"}), "map takes one settings file");
+    EXPECT_EQ(ErrorOf({"map", "f", "--channel", "0", "--out-x", "x", "--out-y", "y"}),
+              "map needs --size WxH, the picture size of the box");
+    EXPECT_EQ(ErrorOf({"map", "f", "--channel", "0", "--size", "8x8", "--out-x", "x"}),
+              "map needs --out-x and --out-y");
+    EXPECT_EQ(with({"--channel", "0", "--out-y", "x"}),
+              "--out-x and --out-y must name different files");
+    EXPECT_EQ(with({"--size", "1920"}),
+              "--size takes WxH, two whole numbers from 1 to 65535, e.g. 1920x1080");
+}

@@ -6,7 +6,52 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "probe", "read", "write", "send", "help"};
+const std::set<std::string> kCommands = {"ports", "probe", "read", "write",
+                                         "send",  "info",  "map",  "help"};
+
+std::optional<int> ParseChannel(const std::string& text) {
+    if (text == "A" || text == "a")
+        return 0;
+    if (text == "B" || text == "b")
+        return 1;
+    const auto n = ParseNumber(text);
+    if (!n || *n > 2)
+        return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+std::optional<int> ParseSide(const std::string& text) {
+    if (text.empty() || text.size() > 5)
+        return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > kMaxPictureSide)
+        return std::nullopt;
+    return value;
+}
+
+// What info and map need beyond the options themselves.
+std::optional<UsageError> CheckFileCommand(const Options& o) {
+    if (o.positional.size() != 1) {
+        return UsageError{o.command + " takes one settings file"};
+    }
+    if (o.command != "map") {
+        return std::nullopt;
+    }
+    if (!o.channel || *o.channel > 1)
+        return UsageError{"map needs --channel A or B"};
+    if (o.width == 0)
+        return UsageError{"map needs --size WxH, the picture size of the box"};
+    if (o.outX.empty() || o.outY.empty())
+        return UsageError{"map needs --out-x and --out-y"};
+    if (o.outX == o.outY)
+        return UsageError{"--out-x and --out-y must name different files"};
+    return std::nullopt;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -31,10 +76,16 @@ const char* UsageText() {
            "                                          write a register (0x20, 0x22, 0x23)\n"
            "  send  --port P [--wait MS] HEX...       send bytes framed with length and\n"
            "                                          checksum, print replies for MS ms\n"
+           "  info  FILE.lwf [--json]                 summarise a settings file\n"
+           "  map   FILE.lwf --channel A|B --size WxH [--no-corners]\n"
+           "        --out-x X.bin --out-y Y.bin       write the warp map a move of that\n"
+           "                                          channel would send, as two raw\n"
+           "                                          19,500-byte tables\n"
            "\n"
-           "Numbers are decimal or 0x-hex. Channels: 0 = A, 1 = B, 2 = All.\n"
+           "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
-           "            4 the port could not be opened or failed.\n";
+           "            4 the port could not be opened or failed,\n"
+           "            5 a file could not be read.\n";
 }
 
 std::optional<std::uint64_t> ParseNumber(const std::string& text) {
@@ -58,6 +109,17 @@ std::optional<std::uint64_t> ParseNumber(const std::string& text) {
         value = value * base + static_cast<std::uint64_t>(digit);
     }
     return value;
+}
+
+std::optional<std::pair<int, int>> ParseSize(const std::string& text) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        return std::nullopt;
+    const auto width = ParseSide(text.substr(0, x));
+    const auto height = ParseSide(text.substr(x + 1));
+    if (!width || !height)
+        return std::nullopt;
+    return std::make_pair(*width, *height);
 }
 
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::vector<std::string>& words) {
@@ -105,10 +167,10 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             options.port = *v;
         } else if (arg == "--channel") {
             auto v = value();
-            auto n = v ? ParseNumber(*v) : std::nullopt;
-            if (!n || *n > 2)
+            auto n = v ? ParseChannel(*v) : std::nullopt;
+            if (!n)
                 return UsageError{"--channel takes 0 (A), 1 (B) or 2 (All)"};
-            options.channel = static_cast<int>(*n);
+            options.channel = *n;
         } else if (arg == "--bits") {
             auto v = value();
             auto n = v ? ParseNumber(*v) : std::nullopt;
@@ -122,6 +184,24 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             if (!n || *n > 60000)
                 return UsageError{"--wait takes milliseconds, at most 60000"};
             options.waitMs = static_cast<int>(*n);
+        } else if (arg == "--size") {
+            auto v = value();
+            auto size = v ? ParseSize(*v) : std::nullopt;
+            if (!size) {
+                return UsageError{"--size takes WxH, two whole numbers from 1 to " +
+                                  std::to_string(kMaxPictureSide) + ", e.g. 1920x1080"};
+            }
+            options.width = size->first;
+            options.height = size->second;
+        } else if (arg == "--out-x" || arg == "--out-y") {
+            auto v = value();
+            if (!v || v->empty())
+                return UsageError{arg + " needs a file name"};
+            (arg == "--out-x" ? options.outX : options.outY) = *v;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--no-corners") {
+            options.noCorners = true;
         } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
             return UsageError{"unknown option " + arg};
         } else if (options.command.empty()) {
@@ -136,6 +216,11 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         return UsageError{"no command given"};
     }
     const std::string& c = options.command;
+    if (c == "info" || c == "map") {
+        if (auto error = CheckFileCommand(options))
+            return *error;
+        return options;
+    }
     if (c != "ports" && c != "help" && options.port.empty()) {
         return UsageError{c + " needs --port"};
     }

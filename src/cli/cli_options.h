@@ -6,18 +6,25 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 namespace lumora::cli {
 
 struct Options {
-    std::string command;  // ports, probe, read, write, send, help
+    std::string command;  // ports, probe, read, write, send, info, map, help
     std::string port;
     std::optional<int> channel;
     int bits = 8;
     int waitMs = 300;
     std::vector<std::string> positional;
+    bool json = false;
+    int width = 0;  // --size WxH; 0 when not given
+    int height = 0;
+    bool noCorners = false;
+    std::string outX;
+    std::string outY;
 };
 
 struct UsageError {
@@ -28,6 +35,10 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
 
 // Decimal or 0x-hex, no sign, no trailing text.
 std::optional<std::uint64_t> ParseNumber(const std::string& text);
+
+// "WxH" (or "WXH"): two whole decimal numbers from 1 to kMaxPictureSide.
+inline constexpr int kMaxPictureSide = 65535;
+std::optional<std::pair<int, int>> ParseSize(const std::string& text);
 
 // Hex text to bytes, blanks ignored; every byte must be two hex digits.
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::vector<std::string>& words);
