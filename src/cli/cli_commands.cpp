@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "cli/info_command.h"
+#include "cli/map_command.h"
 #include "core/session.h"
 #include "link/link_error.h"
 #include "link/packets.h"
@@ -188,6 +190,10 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return Write(options, err);
         if (options.command == "send")
             return Send(options, out, err);
+        if (options.command == "info")
+            return RunInfoCommand(options, out, err);
+        if (options.command == "map")
+            return RunMapCommand(options, out, err);
     } catch (const link::LinkError& error) {
         err << "lumora-warp-cli: " << error.what() << "\n";
         return kExitPortFailed;

@@ -11,9 +11,10 @@ enum ExitCode : int {
     kExitUsage = 2,
     kExitNoAnswer = 3,
     kExitPortFailed = 4,
+    kExitFileUnreadable = 5,
 };
 
-// Runs one parsed command against the serial port; needs a QCoreApplication.
+// Runs one parsed command; the port commands need a QCoreApplication.
 int RunCommand(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace lumora::cli
