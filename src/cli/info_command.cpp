@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
