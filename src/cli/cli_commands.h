@@ -11,7 +11,8 @@ enum ExitCode : int {
     kExitUsage = 2,
     kExitNoAnswer = 3,
     kExitPortFailed = 4,
-    kExitFileUnreadable = 5,
+    kExitFileFailed = 5,
+    kExitRefused = 6,
 };
 
 // Runs one parsed command; the port commands need a QCoreApplication.

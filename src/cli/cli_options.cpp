@@ -85,7 +85,8 @@ const char* UsageText() {
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
            "            4 the port could not be opened or failed,\n"
-           "            5 a file could not be read.\n";
+           "            5 a file could not be read or written,\n"
+           "            6 the warp map was refused (the text says why).\n";
 }
 
 std::optional<std::uint64_t> ParseNumber(const std::string& text) {

@@ -213,7 +213,7 @@ int RunInfoCommand(const Options& options, std::ostream& out, std::ostream& err)
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         err << "lumora-warp-cli: cannot read " << path << ": " << file.errorString().toStdString()
             << "\n";
-        return kExitFileUnreadable;
+        return kExitFileFailed;
     }
     const std::uint64_t size =
         file.isSequential() ? static_cast<std::uint64_t>(head.size()) : file.size();

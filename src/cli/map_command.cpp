@@ -1,13 +1,79 @@
 #include "cli/map_command.h"
 
+#include <QFile>
+#include <QSaveFile>
+#include <memory>
+
 #include "cli/cli_commands.h"
+#include "cli/map_from_settings.h"
 
 namespace lumora::cli {
+namespace {
 
-// Stands in until the warp map computation is wired to the command.
-int RunMapCommand(const Options&, std::ostream&, std::ostream& err) {
-    err << "map: not built yet\n";
-    return kExitUsage;
+// The tables as the box receives them: column a after column a, 16-bit
+// little-endian entries.
+QByteArray TableBytes(const std::array<std::int16_t, warp::WarpMap::kEntries>& table) {
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(table.size() * 2));
+    for (std::int16_t entry : table) {
+        const auto bits = static_cast<std::uint16_t>(entry);
+        bytes.append(static_cast<char>(bits & 0xFF));
+        bytes.append(static_cast<char>(bits >> 8));
+    }
+    return bytes;
+}
+
+// Replaces the file whole or leaves it as it was.
+bool WriteWhole(const std::string& path, const QByteArray& bytes, std::ostream& err) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "map: cannot write " << path << ": " << file.errorString().toStdString() << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) {
+    const std::string& path = options.positional.front();
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "map: cannot read " << path << ": " << file.errorString().toStdString() << "\n";
+        return kExitFileFailed;
+    }
+    // Bytes beyond the image are not part of it.
+    const QByteArray bytes = file.read(settings::kSettingsImageSize);
+    auto image = std::make_unique<settings::SettingsImage>();
+    const auto read = settings::ReadSettingsImage(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size())),
+        *image);
+    if (!read.headerMatches) {
+        err << "map: warning: " << path
+            << " does not start like a settings file; taking it as one all the same\n";
+    }
+    if (!read.complete) {
+        err << "map: warning: " << path << " ends after " << read.bytesUsed << " of "
+            << settings::kSettingsImageSize << " bytes; what it does not hold is taken as zero\n";
+    }
+
+    const MapRequest request{*options.channel, options.width, options.height, !options.noCorners};
+    auto computer = std::make_unique<warp::WarpMapComputer>();
+    const auto result = MapFromSettings(*image, request, *computer);
+    if (const auto* fault = std::get_if<std::string>(&result)) {
+        err << "map: " << *fault << "\n";
+        return kExitRefused;
+    }
+    const auto& map = std::get<warp::WarpMap>(result);
+    if (!WriteWhole(options.outX, TableBytes(map.x), err) ||
+        !WriteWhole(options.outY, TableBytes(map.y), err)) {
+        return kExitFileFailed;
+    }
+    out << "Channel " << (request.channel == 0 ? 'A' : 'B') << ", " << request.width << " x "
+        << request.height << (request.cornerProjection ? "" : ", without the corner shift")
+        << ": wrote " << options.outX << " and " << options.outY << "\n";
+    return kExitDone;
 }
 
 }  // namespace lumora::cli
