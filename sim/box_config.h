@@ -22,7 +22,7 @@ struct ModelConfig {
     std::chrono::milliseconds partialTimeout{20};
     // Data bytes of the 0x30 reply: firmware version major, minor.
     std::array<std::uint8_t, 2> connectReply{0x01, 0x00};
-    // Keep every received packet for inspection; a long-running box turns it off.
+    // Keep every received packet and fill for inspection; a long-running box turns it off.
     bool recordPackets = true;
 };
 

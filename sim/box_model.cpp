@@ -14,6 +14,8 @@ using std::chrono::milliseconds;
 constexpr std::uint8_t kBankSelect = 0x00;
 constexpr std::uint8_t kEngineControl = 0x3D;
 constexpr std::uint8_t kStartFill = 0x41;
+constexpr std::uint8_t kEndMarkerPass = 0x40;
+constexpr std::uint8_t kEndClear = 0x00;
 constexpr std::uint8_t kFillColour = 0x40;
 constexpr std::uint8_t kWidthLow = 0x45;
 constexpr std::uint8_t kWidthHigh = 0x46;
@@ -24,6 +26,8 @@ constexpr std::uint8_t kFillHeight = 0x57;
 constexpr std::uint8_t kFillAddress = 0x5F;
 constexpr std::uint8_t kEngineStatus = 0x66;
 constexpr std::uint8_t kOverlayBank = 0x00;
+constexpr std::uint8_t kDisplayBank = 0x03;
+constexpr std::uint8_t kDisplaySwitch = 0x60;
 
 constexpr std::size_t kBlockHeader = 5;  // length, command, table, block, offset
 
@@ -37,7 +41,11 @@ Reply ack(std::uint8_t command) {
 
 }  // namespace
 
-BoxModel::BoxModel(ModelConfig config) : config_(config), deframer_(config.partialTimeout) {}
+BoxModel::BoxModel(ModelConfig config) : config_(config), deframer_(config.partialTimeout) {
+    for (Channel& ch : channels_) {
+        ch.overlay = OverlayMemory(config_.width, config_.height);
+    }
+}
 
 std::vector<Exchange> BoxModel::feed(std::span<const std::uint8_t> bytes, milliseconds now) {
     std::vector<Exchange> exchanges;
@@ -147,7 +155,12 @@ void BoxModel::storeRegister(int channel, std::uint8_t reg, std::uint8_t value, 
         return;
     }
     ch.registers[registerIndex(ch.bank, reg)] = value;
-    if (ch.bank == kOverlayBank && reg == kEngineControl && value == kStartFill) {
+    if (ch.bank != kOverlayBank || reg != kEngineControl) {
+        return;
+    }
+    if (value == kEndMarkerPass || value == kEndClear) {
+        ++ch.passesEnded;
+    } else if (value == kStartFill) {
         ch.fillStarted = now;
         const auto at = [&](std::uint8_t r) {
             return ch.registers[registerIndex(kOverlayBank, r)];
@@ -155,8 +168,14 @@ void BoxModel::storeRegister(int channel, std::uint8_t reg, std::uint8_t value, 
         const std::uint32_t address =
             static_cast<std::uint32_t>(registerPair(channel, kFillAddress)) |
             static_cast<std::uint32_t>(registerPair(channel, kFillAddress + 2)) << 16;
-        fills_.push_back({channel, at(kFillColour), registerPair(channel, kFillWidth),
-                          registerPair(channel, kFillHeight), address});
+        const Fill fill{channel, at(kFillColour), registerPair(channel, kFillWidth),
+                        registerPair(channel, kFillHeight), address};
+        // The fill completes at once in memory; only the status register
+        // keeps reporting busy for the configured time.
+        ch.overlay.fill(fill.width, fill.height, fill.address, fill.colour);
+        if (config_.recordPackets) {
+            fills_.push_back(fill);
+        }
     }
 }
 
@@ -235,6 +254,18 @@ void BoxModel::storeSlot(std::uint8_t slot, std::uint8_t pass) {
     if (slot < kSlots && pass < kPasses) {
         slots_[static_cast<std::size_t>(slot * kPasses + pass)] = saveReceiving_;
     }
+}
+
+const OverlayMemory& BoxModel::overlay(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).overlay;
+}
+
+bool BoxModel::overlayShown(int channel) const {
+    return storedRegister(channel, kDisplayBank, kDisplaySwitch) != 0;
+}
+
+std::uint64_t BoxModel::overlayPassesEnded(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).passesEnded;
 }
 
 const std::optional<MapTables>& BoxModel::liveMap(int channel) const {

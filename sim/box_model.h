@@ -15,6 +15,7 @@
 #include "sim/box_config.h"
 #include "sim/deframer.h"
 #include "sim/map_tables.h"
+#include "sim/overlay_memory.h"
 
 namespace lumora::sim {
 
@@ -64,6 +65,14 @@ class BoxModel {
     bool fillBusy(int channel, std::chrono::milliseconds now) const;
     const std::vector<Fill>& fills() const { return fills_; }
 
+    // Overlay: what the fills drew, whether the display switch (bank 3,
+    // register 0x60) shows it, and how many drawing passes the host has ended
+    // (0x40 or 0x00 written to the engine control). Exporters compare the
+    // memory's revision and the pass count with what they last saw.
+    const OverlayMemory& overlay(int channel) const;
+    bool overlayShown(int channel) const;
+    std::uint64_t overlayPassesEnded(int channel) const;
+
     // Warp maps: the tables live blocks (0xE0) and save blocks (0xE2) land
     // in, each channel's map as committed by 0xE1, and the stored slots.
     const MapTables& liveReceiving() const { return liveReceiving_; }
@@ -86,6 +95,8 @@ class BoxModel {
         std::vector<std::uint8_t> registers = std::vector<std::uint8_t>(256 * 256, 0);
         std::optional<std::chrono::milliseconds> fillStarted;
         std::optional<MapTables> liveMap;
+        OverlayMemory overlay;
+        std::uint64_t passesEnded = 0;
     };
 
     std::optional<Reply> handle(const link::Bytes& packet, std::chrono::milliseconds now);

@@ -6,8 +6,9 @@ add_executable(lumora_sim_tests
   ${CMAKE_CURRENT_LIST_DIR}/sim_fault_plan_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_options_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_in_process_box_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sim_overlay_test.cpp
 )
-target_link_libraries(lumora_sim_tests PRIVATE lumora_boxsim_lib GTest::gtest_main)
+target_link_libraries(lumora_sim_tests PRIVATE lumora_boxsim_lib GTest::gtest_main Qt6::Gui)
 gtest_discover_tests(lumora_sim_tests DISCOVERY_MODE PRE_TEST)
 
 # Drives the real binary over a pseudo-terminal.

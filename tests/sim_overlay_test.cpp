@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+
+#include "link/packets.h"
+#include "overlay_image_probe.h"
+#include "sim/box_model.h"
+
+namespace lumora::sim {
+namespace {
+
+using link::Bytes;
+using probe::FindLitComponents;
+using probe::LitComponent;
+using probe::LitComponents;
+using std::chrono::milliseconds;
+
+constexpr std::uint32_t kBase = 0x4C00000;
+constexpr std::uint8_t kMarker = 0x88;
+
+class OverlayTest : public ::testing::Test {
+  protected:
+    void Send(const Bytes& packet) { model.feed(packet, milliseconds(0)); }
+
+    // The engine writes of one fill, register values as given.
+    void FillRegisters(std::uint8_t channel, std::uint16_t widthReg, std::uint16_t heightReg,
+                       std::uint32_t address, std::uint8_t colour) {
+        Send(link::WriteRegister8Packet(channel, 0x00, 0x00));
+        Send(link::WriteRegister8Packet(channel, 0x40, colour));
+        Send(link::WriteRegister16Packet(channel, 0x55, widthReg));
+        Send(link::WriteRegister16Packet(channel, 0x57, heightReg));
+        Send(link::WriteRegister32Packet(channel, 0x5F, address));
+        Send(link::WriteRegister8Packet(channel, 0x3D, 0x41));
+    }
+    // A pixel rectangle turned into registers the way the host does it.
+    void Fill(std::uint8_t channel, int x, int y, int w, int h, std::uint8_t colour) {
+        FillRegisters(channel, static_cast<std::uint16_t>((w / 2 - 1) & 0xFFF),
+                      static_cast<std::uint16_t>((h - 1) & 0xFFF),
+                      (kBase + static_cast<std::uint32_t>(y * 1024 + x / 2)) & 0x7FFFFFF, colour);
+    }
+    void FullClear(std::uint8_t channel) {
+        FillRegisters(channel, 1920 / 2 - 1, 1080 - 1, kBase, 0x00);
+        Send(link::WriteRegister8Packet(channel, 0x3D, 0x00));
+    }
+    LitComponents Drawn(int channel) const {
+        const OverlayMemory& memory = model.overlay(channel);
+        return FindLitComponents(memory.width(), memory.height(),
+                                 [&](int x, int y) { return memory.pixel(x, y) != 0; });
+    }
+
+    BoxModel model;  // 1920 x 1080
+};
+
+void ExpectBox(const LitComponent& c, int left, int top, int w, int h, int pixels) {
+    EXPECT_EQ(c.left, left);
+    EXPECT_EQ(c.top, top);
+    EXPECT_EQ(c.width(), w);
+    EXPECT_EQ(c.height(), h);
+    EXPECT_EQ(c.pixels, pixels);
+}
+
+// --- Fills at their pixels -----------------------------------------------
+
+TEST_F(OverlayTest, SelectionFrameAndDotAroundPointEightEight) {
+    FillRegisters(0, 11, 23, kBase + 528 * 1024 + 474, kMarker);
+    LitComponents drawn = Drawn(0);
+    ASSERT_EQ(drawn.size(), 1u);
+    ExpectBox(drawn.components[0], 948, 528, 24, 24, 24 * 24);
+
+    Fill(0, 950, 530, 20, 20, 0x00);
+    Fill(0, 956, 536, 8, 8, kMarker);
+    drawn = Drawn(0);
+    ASSERT_EQ(drawn.size(), 2u);
+    ExpectBox(*drawn.at(948, 528), 948, 528, 24, 24, 24 * 24 - 20 * 20);
+    ExpectBox(*drawn.at(956, 536), 956, 536, 8, 8, 64);
+    EXPECT_EQ(model.overlay(0).pixel(971, 551), kMarker);
+    EXPECT_EQ(model.overlay(0).pixel(950, 530), 0x00);
+    EXPECT_EQ(model.overlay(0).pixel(972, 528), 0x00);
+    EXPECT_EQ(Drawn(1).size(), 0u);  // the other channel's memory is its own
+}
+
+TEST_F(OverlayTest, MarkerOfTheLastPointEndsOnTheLastPixel) {
+    FillRegisters(0, 7, 15, kBase + 1064 * 1024 + 952, kMarker);
+    ExpectBox(Drawn(0).components.at(0), 1904, 1064, 16, 16, 256);
+    EXPECT_EQ(model.overlay(0).pixel(1919, 1079), kMarker);
+
+    Fill(0, 1904, 1064, 16, 16, 0x00);  // erase, then the plain dot
+    Fill(0, 1912, 1072, 8, 8, kMarker);
+    const LitComponents drawn = Drawn(0);
+    ASSERT_EQ(drawn.size(), 1u);
+    ExpectBox(drawn.components[0], 1912, 1072, 8, 8, 64);
+}
+
+TEST_F(OverlayTest, SelectedOriginIsAFrameOpenTowardTheBorderApartFromItsDot) {
+    Fill(0, 0, 0, 16, 16, kMarker);
+    Fill(0, 0, 0, 14, 14, 0x00);
+    Fill(0, 0, 0, 8, 8, kMarker);
+    const LitComponents drawn = Drawn(0);
+    ASSERT_EQ(drawn.size(), 2u);
+    ExpectBox(*drawn.at(15, 15), 0, 0, 16, 16, 16 * 16 - 14 * 14);
+    ExpectBox(*drawn.at(0, 0), 0, 0, 8, 8, 64);
+    EXPECT_EQ(drawn.at(10, 10), nullptr);
+    EXPECT_NE(drawn.at(14, 0), drawn.at(7, 0));
+}
+
+TEST_F(OverlayTest, FiveByFiveGridCountsAsTwentyFiveDotsAndOneFrame) {
+    const int xs[] = {0, 476, 956, 1436, 1912};  // X[j] - 4 inside, X[16] - 8 at the end
+    const int ys[] = {0, 266, 536, 806, 1072};
+    Fill(0, 0, 0, 16, 16, kMarker);
+    Fill(0, 0, 0, 14, 14, 0x00);
+    for (int y : ys) {
+        for (int x : xs) {
+            Fill(0, x, y, 8, 8, kMarker);
+        }
+    }
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
+
+    const LitComponents drawn = Drawn(0);
+    EXPECT_EQ(drawn.size(), 26u);
+    EXPECT_EQ(drawn.count(8, 8, 64), 25);
+    ExpectBox(*drawn.at(15, 0), 0, 0, 16, 16, 60);
+    ExpectBox(*drawn.at(1919, 1079), 1912, 1072, 8, 8, 64);
+}
+
+TEST_F(OverlayTest, FullClearEmptiesTheWholeMemory) {
+    Fill(0, 0, 0, 16, 16, kMarker);
+    Fill(0, 1904, 1064, 16, 16, kMarker);
+    Fill(1, 948, 528, 24, 24, kMarker);
+    FullClear(0);
+    EXPECT_EQ(Drawn(0).size(), 0u);
+    EXPECT_EQ(Drawn(1).size(), 1u);
+
+    FullClear(2);  // "All" clears both
+    EXPECT_EQ(Drawn(1).size(), 0u);
+}
+
+TEST_F(OverlayTest, ChannelAllDrawsIntoBothAndOtherBanksDrawNothing) {
+    Fill(2, 956, 536, 8, 8, kMarker);
+    EXPECT_EQ(Drawn(0).count(8, 8, 64), 1);
+    EXPECT_EQ(Drawn(1).count(8, 8, 64), 1);
+
+    const std::uint64_t before = model.overlay(0).revision();
+    Send(link::WriteRegister8Packet(0, 0x00, 0x03));
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x41));
+    EXPECT_EQ(model.overlay(0).revision(), before);
+}
+
+// --- Clipping -------------------------------------------------------------
+
+TEST_F(OverlayTest, FillPastTheRightAndBottomEdgesKeepsOnlyTheInside) {
+    Fill(0, 1910, 1075, 32, 32, kMarker);
+    const LitComponents drawn = Drawn(0);
+    ASSERT_EQ(drawn.size(), 1u);
+    ExpectBox(drawn.components[0], 1910, 1075, 10, 5, 50);
+    EXPECT_EQ(model.overlay(0).pixel(1920, 1075), 0x00);
+}
+
+TEST_F(OverlayTest, LinesBeforeTheBaseAreClippedAndLinesNeverWrap) {
+    // Two lines and ten units below the base: lines -2 and -1 fall away.
+    FillRegisters(0, 3, 5, kBase - 2 * 1024 + 10, kMarker);
+    ASSERT_EQ(Drawn(0).size(), 1u);
+    ExpectBox(Drawn(0).components[0], 20, 0, 8, 4, 32);
+
+    // Unit 950 of line 5 starts at pixel 1900: 42 pixels reach only to 1919.
+    FillRegisters(0, 20, 0, kBase + 5 * 1024 + 950, kMarker);
+    EXPECT_EQ(Drawn(0).count(20, 1, 20), 1);
+    EXPECT_EQ(model.overlay(0).pixel(0, 6), 0x00);
+
+    const std::uint64_t revision = model.overlay(0).revision();
+    FillRegisters(0, 100, 0, kBase + 5 * 1024 + 1000, kMarker);  // pixel 2000: off the picture
+    FillRegisters(0, 0, 0, kBase - 1, kMarker);                  // line -1, pixel 2046
+    FillRegisters(0, 0xFFFF, 0xFFFF, 0, kMarker);                // ends below the base
+    FillRegisters(0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, kMarker);       // starts past the last line
+    FillRegisters(0, 0, 0, kBase + 1080 * 1024, kMarker);
+    EXPECT_EQ(model.overlay(0).revision(), revision);
+    EXPECT_EQ(Drawn(0).size(), 2u);
+
+    FillRegisters(0, 0xFFFF, 0xFFFF, kBase, kMarker);  // clipped to the whole picture
+    EXPECT_EQ(Drawn(0).count(1920, 1080, 1920 * 1080), 1);
+}
+
+TEST(OverlaySize, MemoryFollowsThePictureUpToTheLinePitch) {
+    const BoxModel small(ModelConfig{.width = 1280, .height = 720});
+    EXPECT_EQ(small.overlay(1).width(), 1280);
+    EXPECT_EQ(small.overlay(1).height(), 720);
+    const BoxModel wide(ModelConfig{.width = 3000, .height = 100});
+    EXPECT_EQ(wide.overlay(0).width(), 2048);
+}
+
+// --- Display switch and passes -------------------------------------------
+
+TEST_F(OverlayTest, DisplaySwitchIsBankThreeRegisterSixty) {
+    Send(link::WriteRegister8Packet(0, 0x00, 0x03));
+    Send(link::WriteRegister8Packet(0, 0x60, 0x01));
+    Send(link::WriteRegister8Packet(0, 0x00, 0x00));
+    EXPECT_TRUE(model.overlayShown(0));
+    EXPECT_FALSE(model.overlayShown(1));
+
+    // In bank 0, 0x60 is a byte of the fill address, not the switch.
+    Send(link::WriteRegister32Packet(1, 0x5F, 0x01010101));
+    EXPECT_FALSE(model.overlayShown(1));
+
+    Send(link::WriteRegister8Packet(0, 0x00, 0x03));
+    Send(link::WriteRegister8Packet(0, 0x60, 0x00));
+    EXPECT_FALSE(model.overlayShown(0));
+}
+
+TEST_F(OverlayTest, PassEndsAreTheEngineControlValuesFortyAndZero) {
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x00));
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x41));
+    EXPECT_EQ(model.overlayPassesEnded(0), 2u);
+    EXPECT_EQ(model.overlayPassesEnded(1), 0u);
+    Send(link::WriteRegister8Packet(0, 0x00, 0x03));
+    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
+    EXPECT_EQ(model.overlayPassesEnded(0), 2u);
+}
+
+}  // namespace
+}  // namespace lumora::sim
