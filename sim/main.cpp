@@ -67,6 +67,11 @@ int main(int argc, char** argv) {
     if (std::string error = host.open(options.logFile); !error.empty()) {
         return fail(error);
     }
+    if (!options.overlayPngDir.empty()) {
+        if (std::string error = host.exportOverlays(options.overlayPngDir); !error.empty()) {
+            return fail(error);
+        }
+    }
     const std::string line = host.portPath() + "\n";
 
     const std::string dir = AnnounceDirectoryFromEnvironment();

@@ -71,6 +71,11 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
              options.portFile = v;
              return !v.empty();
          }},
+        {"--overlay-png",
+         [&](std::string_view v) {
+             options.overlayPngDir = v;
+             return !v.empty();
+         }},
         {"--line-rate", count(box.faults.lineRate, 1)},
         {"--drop-reply", count(box.faults.dropReply, 1)},
         {"--silent-after", count(box.faults.silentAfter, 0)},
@@ -136,6 +141,8 @@ Box:
 Output:
   --port-file FILE      also write the pty path to FILE (replaced atomically)
   --log FILE            one line per received packet in hex; bad ones start "BAD "
+  --overlay-png DIR     keep DIR/overlay-A.png and DIR/overlay-B.png showing what
+                        each channel's overlay engine drew (DIR is created)
 Faults:
   --line-rate BAUD      pace replies at BAUD (10 bit times per byte)
   --drop-reply N        never send reply number N (1-based)

@@ -12,8 +12,9 @@ namespace lumora::sim {
 
 struct Options {
     BoxConfig box;
-    std::string logFile;   // empty: no packet log
-    std::string portFile;  // empty: no port file
+    std::string logFile;        // empty: no packet log
+    std::string portFile;       // empty: no port file
+    std::string overlayPngDir;  // empty: no overlay pictures
     bool help = false;
 };
 

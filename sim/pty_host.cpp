@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sim/announce.h"
 #include "sim/hex.h"
 
 namespace lumora::sim {
@@ -87,6 +88,48 @@ std::string PtyHost::open(const std::string& logPath) {
     const std::string error = raw ? std::string() : systemError("raw mode on " + portPath_);
     close(slave);
     return error;
+}
+
+std::string PtyHost::exportOverlays(const std::string& dir) {
+    if (std::string error = MakeDirectories(dir); !error.empty()) {
+        return error;
+    }
+    overlayWriter_ = std::make_unique<OverlayPngWriter>(dir);
+    // Blank pictures from the start, in place before the port is announced,
+    // so a viewer or script finds both files once it sees the port.
+    for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
+        const OverlayState state = overlayState(channel);
+        overlayWriter_->submit(channel, box_.model().overlay(channel), state.shown);
+        overlayRefresh_.markWritten(channel, state);
+    }
+    overlayWriter_->drain();
+    if (overlayWriter_->failed() > 0) {
+        return "cannot write the overlay pictures in " + dir;
+    }
+    return {};
+}
+
+OverlayState PtyHost::overlayState(int channel) const {
+    const BoxModel& model = box_.model();
+    return {model.overlay(channel).revision(), model.overlayPassesEnded(channel),
+            model.overlayShown(channel)};
+}
+
+void PtyHost::refreshOverlays(bool all) {
+    if (!overlayWriter_) {
+        return;
+    }
+    for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
+        const OverlayState state = overlayState(channel);
+        const bool write = all ? overlayRefresh_.pending(channel, state)
+                               : overlayRefresh_.due(channel, state, now());
+        if (write) {
+            overlayRefresh_.markWritten(channel, state);
+            // Only a copy of the drawn lines is made here; the picture and
+            // the file are the writer thread's, so replies are not held up.
+            overlayWriter_->submit(channel, box_.model().overlay(channel), state.shown);
+        }
+    }
 }
 
 PtyHost::Micros PtyHost::now() const {
@@ -175,11 +218,16 @@ std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
         const Micros at = duration_cast<microseconds>(*partial);
         deadline = deadline ? std::min(*deadline, at) : at;
     }
+    if (const auto overlay = overlayRefresh_.nextDeadline(); overlay && overlayWriter_) {
+        deadline = deadline ? std::min(*deadline, *overlay) : *overlay;
+    }
     return deadline;
 }
 
 std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask) {
     while (stop == 0) {
+        // Right after the previous round's packets and replies.
+        refreshOverlays(false);
         if (!attached_) {
             if (hungUp()) {
                 // A host may have opened, written and closed between two
@@ -233,6 +281,10 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
         if (!flushOutput()) {
             detach();
         }
+    }
+    refreshOverlays(true);
+    if (overlayWriter_) {
+        overlayWriter_->drain();
     }
     return {};
 }

@@ -10,10 +10,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "sim/box_config.h"
 #include "sim/outbox.h"
+#include "sim/overlay_png.h"
+#include "sim/overlay_refresh.h"
 #include "sim/virtual_box.h"
 
 namespace lumora::sim {
@@ -29,6 +32,10 @@ class PtyHost {
     // not empty. Returns an error text, empty on success.
     std::string open(const std::string& logPath);
     const std::string& portPath() const { return portPath_; }
+    // Keeps `dir`/overlay-A.png and overlay-B.png showing each channel's
+    // overlay memory; creates `dir` if missing and writes both (blank) before
+    // returning. Returns an error text, empty on success.
+    std::string exportOverlays(const std::string& dir);
 
     // Serves until `stop` becomes non-zero. Waits with `waitMask` as the
     // signal mask, so a signal blocked outside the wait ends it promptly.
@@ -52,6 +59,9 @@ class PtyHost {
     bool flushOutput();
     std::optional<Micros> nextDeadline() const;
     void logPacket(const ReceivedPacket& packet);
+    OverlayState overlayState(int channel) const;
+    // Hands the pictures that are due (all that changed, if `all`) to the writer.
+    void refreshOverlays(bool all);
 
     VirtualBox box_;
     int master_ = -1;
@@ -61,6 +71,8 @@ class PtyHost {
     Outbox outbox_;       // planned, not yet due
     link::Bytes output_;  // due, not yet taken by the pty
     std::chrono::steady_clock::time_point start_;
+    OverlayRefresh overlayRefresh_;
+    std::unique_ptr<OverlayPngWriter> overlayWriter_;  // null: no export
 };
 
 }  // namespace lumora::sim

@@ -42,6 +42,16 @@ TEST(BoxsimOptions, BadUsageIsRejectedWithAReason) {
     }
 }
 
+TEST(BoxsimOptions, OverlayPngTakesADirectory) {
+    EXPECT_EQ(Parse({"--overlay-png", "out/pictures"}).options->overlayPngDir, "out/pictures");
+    EXPECT_EQ(Parse({"--overlay-png=/tmp/o", "--size", "1280x720"}).options->overlayPngDir,
+              "/tmp/o");
+    EXPECT_EQ(Parse({}).options->overlayPngDir, "");
+    EXPECT_FALSE(Parse({"--overlay-png"}).options);
+    EXPECT_FALSE(Parse({"--overlay-png="}).options);
+    EXPECT_NE(UsageText().find("--overlay-png DIR"), std::string::npos);
+}
+
 TEST(BoxsimHex, ParsesWithOrWithoutSeparators) {
     EXPECT_EQ(ParseHex("FF00a1"), (Bytes{0xFF, 0x00, 0xA1}));
     EXPECT_EQ(ParseHex("ff, 00:A1 "), (Bytes{0xFF, 0x00, 0xA1}));

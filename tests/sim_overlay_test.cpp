@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdint>
 
 #include "link/packets.h"
 #include "overlay_image_probe.h"
 #include "sim/box_model.h"
+#include "sim/overlay_png.h"
+#include "sim/overlay_refresh.h"
 
 namespace lumora::sim {
 namespace {
@@ -116,7 +121,8 @@ TEST_F(OverlayTest, FiveByFiveGridCountsAsTwentyFiveDotsAndOneFrame) {
     }
     Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
 
-    const LitComponents drawn = Drawn(0);
+    // Through the picture, as a viewer of the PNG would see it.
+    const LitComponents drawn = FindLitComponents(OverlayImage(model.overlay(0), true));
     EXPECT_EQ(drawn.size(), 26u);
     EXPECT_EQ(drawn.count(8, 8, 64), 25);
     ExpectBox(*drawn.at(15, 0), 0, 0, 16, 16, 60);
@@ -215,6 +221,86 @@ TEST_F(OverlayTest, PassEndsAreTheEngineControlValuesFortyAndZero) {
     Send(link::WriteRegister8Packet(0, 0x00, 0x03));
     Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
     EXPECT_EQ(model.overlayPassesEnded(0), 2u);
+}
+
+// --- When pictures are written ------------------------------------------
+
+using Micros = std::chrono::microseconds;
+constexpr Micros Ms(int ms) {
+    return std::chrono::milliseconds(ms);
+}
+
+TEST(OverlayRefreshPolicy, ChangesWaitForThePassEndOrTheQuietTime) {
+    OverlayRefresh refresh;
+    EXPECT_FALSE(refresh.due(0, {1, 0, false}, Ms(0)));
+    EXPECT_EQ(refresh.nextDeadline(), Ms(200));
+    EXPECT_FALSE(refresh.due(0, {2, 0, false}, Ms(150)));
+    EXPECT_EQ(refresh.nextDeadline(), Ms(350));
+    EXPECT_TRUE(refresh.due(0, {3, 1, false}, Ms(160)));  // pass ended: at once
+    EXPECT_EQ(refresh.nextDeadline(), std::nullopt);
+    EXPECT_FALSE(refresh.due(0, {3, 1, false}, Ms(900)));
+
+    EXPECT_FALSE(refresh.due(0, {4, 1, false}, Ms(1000)));  // a host that stopped halfway
+    EXPECT_FALSE(refresh.due(0, {4, 1, false}, Ms(1199)));
+    EXPECT_TRUE(refresh.due(0, {4, 1, false}, Ms(1200)));
+}
+
+TEST(OverlayRefreshPolicy, EmptyPassesAndTheDisplaySwitch) {
+    OverlayRefresh refresh;
+    // A pass that drew nothing writes nothing, and the next change still waits.
+    EXPECT_FALSE(refresh.due(1, {0, 1, false}, Ms(0)));
+    EXPECT_FALSE(refresh.due(1, {1, 1, false}, Ms(10)));
+    EXPECT_FALSE(refresh.due(0, {0, 0, false}, Ms(300)));  // channels are apart
+    EXPECT_TRUE(refresh.due(1, {1, 1, false}, Ms(210)));
+
+    EXPECT_FALSE(refresh.due(1, {1, 1, true}, Ms(300)));
+    EXPECT_TRUE(refresh.pending(1, {1, 1, true}));
+    EXPECT_TRUE(refresh.due(1, {1, 1, true}, Ms(500)));
+    EXPECT_FALSE(refresh.pending(1, {1, 1, true}));
+}
+
+// --- Pictures ------------------------------------------------------------
+
+TEST_F(OverlayTest, PictureIsBlackWithGreenMarkersDimWhenHidden) {
+    Fill(0, 956, 536, 8, 8, kMarker);
+    Fill(0, 0, 0, 2, 1, 0x01);
+    const QImage shown = OverlayImage(model.overlay(0), true).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.size(), QSize(1920, 1080));
+    EXPECT_EQ(shown.pixel(956, 536), qRgb(0, 255, 0));
+    EXPECT_EQ(shown.pixel(955, 536), qRgb(0, 0, 0));
+    EXPECT_NE(shown.pixel(0, 0), qRgb(0, 0, 0));  // any colour but 0 is visible
+
+    const QImage hidden = OverlayImage(model.overlay(0), false);
+    EXPECT_GT(qGreen(hidden.pixel(956, 536)), 0);
+    EXPECT_LT(qGreen(hidden.pixel(956, 536)), 255);
+    EXPECT_EQ(FindLitComponents(hidden).size(), 2u);
+}
+
+TEST_F(OverlayTest, WriterReplacesEachFileWhole) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Fill(1, 948, 528, 24, 24, kMarker);
+    {
+        OverlayPngWriter writer(dir.path().toStdString());
+        writer.submit(0, model.overlay(0), true);
+        writer.submit(1, model.overlay(1), true);
+        writer.drain();
+        EXPECT_EQ(writer.written(), 2);
+        Fill(1, 0, 0, 8, 8, kMarker);
+        writer.submit(1, model.overlay(1), true);
+    }  // the last picture is written before the writer goes
+
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{"overlay-A.png", "overlay-B.png"}));  // no temporary files left
+    const QImage b(dir.filePath("overlay-B.png"));
+    ASSERT_EQ(b.size(), QSize(1920, 1080));
+    EXPECT_EQ(FindLitComponents(b).size(), 2u);
+    EXPECT_EQ(FindLitComponents(QImage(dir.filePath("overlay-A.png"))).size(), 0u);
+
+    OverlayPngWriter broken(dir.filePath("missing").toStdString());
+    broken.submit(0, model.overlay(0), true);
+    broken.drain();
+    EXPECT_EQ(broken.failed(), 1);
 }
 
 }  // namespace
