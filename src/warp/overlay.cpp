@@ -1,0 +1,103 @@
+#include "warp/overlay.h"
+
+#include "warp/overlay_marks.h"
+
+namespace lumora::warp {
+namespace {
+
+constexpr std::uint8_t kBankSelect = 0x00;
+constexpr std::uint8_t kEngineControl = 0x3D;
+constexpr std::uint8_t kMarkerPassDone = 0x40;
+constexpr std::uint8_t kDisplayBank = 0x03;
+constexpr std::uint8_t kDisplaySwitch = 0x60;
+
+std::uint8_t ChannelByte(int c) {
+    return static_cast<std::uint8_t>(c);
+}
+
+}  // namespace
+
+void GridOverlay::setShownSelection(int c, LatticePoint point) {
+    if (GridModel::isGridChannel(c)) {
+        channel(c).shownSelection = point;
+    }
+}
+
+void GridOverlay::EraseMarker(int c, int column, int row) {
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    OverlayFill(port_, ChannelByte(c), MarkerBox(model_, column, row), kClearColour);
+}
+
+void GridOverlay::DrawMarker(int c, int column, int row, bool selected) {
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    if (selected) {
+        OverlayFill(port_, ChannelByte(c), MarkerBox(model_, column, row), kMarkerColour);
+        OverlayFill(port_, ChannelByte(c), SelectionInner(model_, column, row), kClearColour);
+    }
+    OverlayFill(port_, ChannelByte(c), MarkerDot(model_, column, row), kMarkerColour);
+}
+
+void GridOverlay::UpdateOverlay(int c, bool visibilityAllowed) {
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    const ChannelGrid& grid = model_.channel(c);
+    ChannelOverlay& overlay = channel(c);
+    // Other handlers may run while a fill is awaited: work from the
+    // selection as it was when the update began.
+    const LatticePoint selection{grid.currentColumn, grid.currentRow};
+    const LatticePoint shown = overlay.shownSelection;
+    for (int row = 0; row <= kLastLine; ++row) {
+        for (int column = 0; column <= kLastLine; ++column) {
+            const int index = PointIndex(column, row);
+            std::uint8_t& drawn = overlay.drawn[static_cast<std::size_t>(index)];
+            const LatticePoint point{column, row};
+            if ((grid.active[static_cast<std::size_t>(index)] != 0) != (drawn != 0)) {
+                if (drawn != 0) {
+                    EraseMarker(c, column, row);
+                    drawn = 0;
+                } else {
+                    DrawMarker(c, column, row, point == selection);
+                    drawn = 1;
+                }
+            } else if (shown != selection && (point == selection || point == shown)) {
+                EraseMarker(c, column, row);
+                if (drawn != 0) {
+                    DrawMarker(c, column, row, point == selection);
+                }
+            }
+        }
+    }
+    overlay.shownSelection = selection;
+    showOverlay(c, visibilityAllowed && grid.showGrid == 1);
+}
+
+void GridOverlay::showOverlay(int c, bool visible) {
+    const std::uint8_t ch = ChannelByte(c);
+    port_.write8(ch, kBankSelect, 0x00);
+    port_.write8(ch, kEngineControl, kMarkerPassDone);
+    port_.write8(ch, kBankSelect, kDisplayBank);
+    port_.write8(ch, kDisplaySwitch, visible ? 0x01 : 0x00);
+    port_.write8(ch, kBankSelect, 0x00);
+}
+
+void GridOverlay::RebuildOverlay(int c, bool visibilityAllowed) {
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    FullClear(c);
+    channel(c).drawn.fill(0);
+    UpdateOverlay(c, visibilityAllowed);
+}
+
+void GridOverlay::FullClear(int c) {
+    if (GridModel::isGridChannel(c)) {
+        warp::FullClear(port_, ChannelByte(c), model_.width(), model_.height());
+    }
+}
+
+}  // namespace lumora::warp

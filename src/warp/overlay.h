@@ -1,0 +1,60 @@
+#pragma once
+
+// The grid overlay of both channels: which markers the box's overlay memory
+// holds, where the selection frame was drawn, and the drawing that brings
+// the overlay in line with the grid model by sending only the changes.
+
+#include <array>
+#include <cstdint>
+
+#include "warp/grid_model.h"
+#include "warp/overlay_fill.h"
+#include "warp/register_port.h"
+
+namespace lumora::warp {
+
+struct LatticePoint {
+    int column = 0;
+    int row = 0;
+
+    friend bool operator==(const LatticePoint&, const LatticePoint&) = default;
+};
+
+class GridOverlay {
+  public:
+    // One byte per lattice point, indexed like the points: 1 = its marker is
+    // in the overlay memory.
+    using DrawnFlags = std::array<std::uint8_t, kLatticePoints>;
+
+    GridOverlay(RegisterPort& port, const GridModel& model) : port_(port), model_(model) {}
+
+    // Channel c is 0 (A) or 1 (B); any other channel draws nothing.
+    const DrawnFlags& drawn(int c) const { return channel(c).drawn; }
+    LatticePoint shownSelection(int c) const { return channel(c).shownSelection; }
+    void setShownSelection(int c, LatticePoint point);
+
+    // Every drawing operation throws OverlayStalled when the engine does not
+    // finish a fill; the flags of the fills that did finish are kept.
+    void EraseMarker(int c, int column, int row);
+    // With `selected`, the selection frame goes in first.
+    void DrawMarker(int c, int column, int row, bool selected);
+    void UpdateOverlay(int c, bool visibilityAllowed);
+    void RebuildOverlay(int c, bool visibilityAllowed);
+    void FullClear(int c);
+
+  private:
+    struct ChannelOverlay {
+        DrawnFlags drawn{};
+        LatticePoint shownSelection{};
+    };
+
+    ChannelOverlay& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
+    const ChannelOverlay& channel(int c) const { return channels_[static_cast<std::size_t>(c)]; }
+    void showOverlay(int c, bool visible);
+
+    RegisterPort& port_;
+    const GridModel& model_;
+    std::array<ChannelOverlay, GridModel::kChannels> channels_{};
+};
+
+}  // namespace lumora::warp
