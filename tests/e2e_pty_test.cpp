@@ -80,8 +80,17 @@ TEST_F(PtyBox, ConnectReadsPictureSizeAndDisconnects) {
     ASSERT_TRUE(
         ServeUntil([&] { return session.connectionState() == ConnectionState::Connected; }));
     ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
-    EXPECT_EQ(boxLog(), (std::vector<std::string>{"04 30 00 34", "05 21 00 45 6B", "05 21 00 46 6C",
-                                                  "05 21 00 49 6F", "05 21 00 4A 70"}));
+    // The connect reply checks both "Show Grid" boxes: two overlay display
+    // updates of the current channel A, then Timer1 reads the picture size.
+    const std::vector<std::string> showGrid = {"06 20 00 00 00 26", "06 20 00 3D 40 A3",
+                                               "06 20 00 00 03 29", "06 20 00 60 01 87",
+                                               "06 20 00 00 00 26"};
+    std::vector<std::string> expected = {"04 30 00 34"};
+    expected.insert(expected.end(), showGrid.begin(), showGrid.end());
+    expected.insert(expected.end(), showGrid.begin(), showGrid.end());
+    expected.insert(expected.end(),
+                    {"05 21 00 45 6B", "05 21 00 46 6C", "05 21 00 49 6F", "05 21 00 4A 70"});
+    EXPECT_EQ(boxLog(), expected);
 
     session.CNTBtnClick();
     EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);

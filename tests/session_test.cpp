@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 #include "core/session.h"
 #include "link/packets.h"
 #include "link/pipe_transport.h"
@@ -16,8 +18,22 @@ using lumora::link::PipeTransport;
 using lumora::testing::ScriptedPeer;
 using lumora::testing::ServeFor;
 using lumora::testing::ServeUntil;
+using Packets = std::vector<Bytes>;
 
 namespace {
+
+// The end of every overlay update: marker pass ended, display switch set.
+Packets Display(std::uint8_t channel, std::uint8_t on) {
+    const auto w8 = [&](std::uint8_t reg, std::uint8_t value) {
+        return lumora::link::WriteRegister8Packet(channel, reg, value);
+    };
+    return {w8(0x00, 0x00), w8(0x3D, 0x40), w8(0x00, 0x03), w8(0x60, on), w8(0x00, 0x00)};
+}
+
+int DrawnMarkers(const Session& session, int channel) {
+    const auto& drawn = session.overlay().drawn(channel);
+    return static_cast<int>(std::count(drawn.begin(), drawn.end(), 1));
+}
 
 struct SessionFixture : ::testing::Test {
     SessionFixture() {
@@ -67,12 +83,13 @@ TEST_F(SessionFixture, ConnectAnswerAndDisconnect) {
     EXPECT_TRUE(session->undoStack(1).empty());
     EXPECT_EQ(session->connectionState(), ConnectionState::Connected);
 
-    // Timer1's tick reads the picture size: four reads of channel A.
+    // Timer1's tick reads the picture size: four reads of channel A, after
+    // the display writes of the connect reply's two Show Grid runs.
     ASSERT_TRUE(ServeUntil([&] { return session->window().resolution == "1920 x 1080"; }));
     EXPECT_FALSE(session->timer1().isActive());
     EXPECT_EQ(box.readsSeen(), 4);
-    EXPECT_EQ(pipe->written()[1], lumora::link::ReadRegisterPacket(0, 0x45));
-    EXPECT_EQ(pipe->written()[4], lumora::link::ReadRegisterPacket(0, 0x4A));
+    EXPECT_EQ(pipe->written()[11], lumora::link::ReadRegisterPacket(0, 0x45));
+    EXPECT_EQ(pipe->written()[14], lumora::link::ReadRegisterPacket(0, 0x4A));
     EXPECT_EQ(session->blocksAcross(), 120);
     EXPECT_EQ(session->blocksDown(), 68);
 
@@ -242,4 +259,96 @@ TEST_F(SessionFixture, StampedLogLines) {
     EXPECT_GT(line.size(), 12);
     EXPECT_NE(line[6], QChar(' '));  // the date follows directly
     EXPECT_FALSE(line.contains('\n'));
+}
+
+TEST_F(SessionFixture, ConnectReplyRunsShowGridForTheBoxesItChecks) {
+    ScriptedPeer box(*pipe);
+    box.setAnswerConnect(false);
+    session->CNTBtnClick();
+    pipe->clearWritten();
+    // Both boxes start unchecked: two runs, both on the current channel A.
+    pipe->deliverFromPeer({0x30, 0x12, 0x34});
+    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
+    session->timer1().stop();
+    Packets twice = Display(0, 0x01);
+    const Packets once = twice;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(pipe->written(), twice);
+    EXPECT_EQ(session->grid().channel(1).showGrid, 0);
+
+    // Only a box whose state changes runs it.
+    session->setCurrentChannel(1);
+    session->ShowGridAClick(false);
+    pipe->clearWritten();
+    pipe->deliverFromPeer({0x30, 0x12, 0x34});
+    ASSERT_TRUE(ServeUntil([&] { return !pipe->written().empty(); }));
+    session->timer1().stop();
+    EXPECT_EQ(pipe->written(), Display(1, 0x01));
+    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, true}));
+}
+
+TEST_F(SessionFixture, Timer1InitialisesBothGridsAtThePictureSize) {
+    ScriptedPeer box(*pipe);
+    box.setPictureSize(1280, 720);
+    auto& grid = session->grid();
+    grid.channel(1) = {.gridSize = lumora::warp::kGrid17x17, .internalGrid = 1, .currentColumn = 5};
+    grid.recordedGridSize = lumora::warp::kGrid9x9;
+    session->setCurrentChannel(1);
+    connectAndWaitForSize();
+
+    for (const auto& channel : {grid.channel(0), grid.channel(1)}) {
+        EXPECT_EQ(channel.gridSize, lumora::warp::kGrid2x2);
+        EXPECT_EQ(channel.internalGrid, 0);
+        EXPECT_EQ(channel.showGrid, 1);
+        EXPECT_EQ(channel.currentColumn, 0);
+        EXPECT_EQ(std::count(channel.active.begin(), channel.active.end(), 1), 4);
+        EXPECT_EQ(channel.points[lumora::warp::PointIndex(16, 16)],
+                  (lumora::warp::ControlPoint{1280.0f, 720.0f}));
+    }
+    EXPECT_EQ(grid.transform().scaleY, 1.0f);
+    EXPECT_EQ(grid.recordedGridSize, lumora::warp::kGrid2x2);
+    EXPECT_EQ(session->currentChannel(), 0);  // B first, then A
+}
+
+TEST_F(SessionFixture, GridControlsActOnTheCurrentChannelOnly) {
+    ScriptedPeer box(*pipe);
+    connectAndWaitForSize();
+    session->setCurrentChannel(1);
+    pipe->clearWritten();
+
+    // A grid size rebuilds B's overlay: full clear, then the 16 markers of 5x5.
+    session->WP5x5AClick();
+    EXPECT_EQ(session->grid().channel(0).gridSize, lumora::warp::kGrid2x2);
+    EXPECT_EQ(session->window().gridSizeButton, (std::array<int, 2>{0, 1}));
+    ASSERT_GT(pipe->written().size(), 2u);
+    EXPECT_EQ(pipe->written()[2], lumora::link::WriteRegister16Packet(1, 0x55, 959));
+    EXPECT_TRUE(std::all_of(pipe->written().begin(), pipe->written().end(),
+                            [](const Bytes& packet) { return packet[2] == 1; }));
+    EXPECT_EQ(DrawnMarkers(*session, 1), 16);
+
+    session->InterGridAClick(true);
+    EXPECT_EQ(DrawnMarkers(*session, 1), 25);
+    EXPECT_EQ(session->window().internalGrid, (std::array<bool, 2>{false, true}));
+    session->ShowGridAClick(false);
+    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, false}));
+    EXPECT_EQ(Packets(pipe->written().end() - 5, pipe->written().end()), Display(1, 0x00));
+
+    // "All" has no grid: nothing changes, nothing is sent.
+    session->setCurrentChannel(2);
+    pipe->clearWritten();
+    session->WP17x17AClick();
+    session->InterGridAClick(false);
+    session->ShowGridAClick(true);
+    EXPECT_TRUE(pipe->written().empty());
+    EXPECT_EQ(session->grid().channel(1).gridSize, lumora::warp::kGrid5x5);
+    EXPECT_EQ(session->grid().channel(1).internalGrid, 1);
+    EXPECT_EQ(session->grid().channel(1).showGrid, 0);
+
+    // Showing A's "Warp adjust" page: a full clear of its own, then a rebuild.
+    session->TabSheet7Show();
+    EXPECT_EQ(session->currentChannel(), 0);
+    EXPECT_EQ(std::count(pipe->written().begin(), pipe->written().end(),
+                         lumora::link::WriteRegister8Packet(0, 0x3D, 0x00)),
+              2);
+    EXPECT_EQ(DrawnMarkers(*session, 0), 4);
 }

@@ -1,6 +1,7 @@
 #include "core/session.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QLocale>
 
 #include "link/link_error.h"
@@ -14,17 +15,16 @@ constexpr std::uint8_t kWidthHighRegister = 0x46;
 constexpr std::uint8_t kHeightLowRegister = 0x49;
 constexpr std::uint8_t kHeightHighRegister = 0x4A;
 
-// Blocks of 16 pixels per axis, truncating toward zero as the box does.
-int BlockCount(int pixels) {
-    return (pixels - 1) / 16 + 1;
-}
-
 QString LocalDateTimeText() {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
     return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(now.time(), QLocale::LongFormat);
 }
+
+const char* const kOverlayStayedBusy =
+    "The box did not finish drawing the grid overlay (register 0x66 stayed busy). Check the "
+    "box, then show the Warp adjust page again to redraw the grid.";
 
 }  // namespace
 
@@ -82,6 +82,11 @@ void Session::guarded(const std::function<void()>& body) {
         body();
     } catch (const link::LinkError& error) {
         raiseError(QString::fromStdString(error.what()));
+    } catch (const warp::OverlayStalled& stall) {
+        // A box that does not answer at all has been reported by the link.
+        if (stall.reason() == warp::OverlayStalled::Reason::kStayedBusy) {
+            raiseError(QString::fromLatin1(kOverlayStayedBusy));
+        }
     }
 }
 
@@ -108,6 +113,34 @@ std::uint8_t Session::ReadRegister(std::uint8_t channel, std::uint8_t reg) {
         endWaitsOnFailure();
         throw;
     }
+}
+
+void Session::write8(std::uint8_t channel, std::uint8_t reg, std::uint8_t value) {
+    send(link::WriteRegister8Packet(channel, reg, value));
+}
+
+void Session::write16(std::uint8_t channel, std::uint8_t reg, std::uint16_t value) {
+    send(link::WriteRegister16Packet(channel, reg, value));
+}
+
+void Session::write32(std::uint8_t channel, std::uint8_t reg, std::uint32_t value) {
+    send(link::WriteRegister32Packet(channel, reg, value));
+}
+
+std::optional<std::uint8_t> Session::read(std::uint8_t channel, std::uint8_t reg) {
+    try {
+        return link_.readRegisterChecked(channel, reg);
+    } catch (const link::LinkError&) {
+        endWaitsOnFailure();
+        throw;
+    }
+}
+
+void Session::wait(std::chrono::milliseconds duration) {
+    // Like a register read's wait: replies and the window are served meanwhile.
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void Session::SendWarpReset() {
@@ -201,7 +234,14 @@ void Session::onConnectReply() {
     timer1_.start();
     window_.pagesEnabled = true;
     window_.saveToBoxEnabled = true;
-    window_.showGrid = {true, true};
+    // Checking a "Show Grid" box runs its handler, on whichever channel is
+    // current, as a click on it would.
+    for (int box = 0; box < kChannels; ++box) {
+        if (!window_.showGrid[box]) {
+            window_.showGrid[box] = true;
+            ShowGridAClick(true);
+        }
+    }
     window_.gridSizeButton = {0, 0};
     window_.internalGrid = {false, false};
     for (warp::UndoStack& stack : undoStacks_) {
@@ -213,7 +253,10 @@ void Session::onConnectReply() {
 
 void Session::Timer1Timer() {
     timer1_.stop();
-    guarded([this] { ReadPictureSize(); });
+    guarded([this] {
+        ReadPictureSize();
+        initialiseGrids();
+    });
 }
 
 void Session::ReadPictureSize() {
@@ -221,12 +264,107 @@ void Session::ReadPictureSize() {
     const int widthHigh = ReadRegister(0, kWidthHighRegister);
     const int heightLow = ReadRegister(0, kHeightLowRegister);
     const int heightHigh = ReadRegister(0, kHeightHighRegister);
-    pictureWidth_ = widthLow + 256 * widthHigh;
-    pictureHeight_ = heightLow + 256 * heightHigh;
-    window_.resolution = QStringLiteral("%1 x %2").arg(pictureWidth_).arg(pictureHeight_);
-    blocksAcross_ = BlockCount(pictureWidth_);
-    blocksDown_ = BlockCount(pictureHeight_);
+    grid_.setPictureSize(widthLow + 256 * widthHigh, heightLow + 256 * heightHigh);
+    window_.resolution = QStringLiteral("%1 x %2").arg(grid_.width()).arg(grid_.height());
     emit windowChanged();
+}
+
+void Session::initialiseGrids() {
+    for (int c = 0; c < kChannels; ++c) {
+        warp::ChannelGrid& channel = grid_.channel(c);
+        channel.gridSize = warp::kGrid2x2;
+        channel.internalGrid = 0;
+        channel.showGrid = 1;
+        channel.currentColumn = 0;
+        channel.currentRow = 0;
+        overlay_.setShownSelection(c, {0, 0});
+    }
+    grid_.transform() = {.scaleX = 1.0f, .scaleY = 1.0f, .offsetX = 0.0f, .offsetY = 0.0f};
+    grid_.recordedGridSize = warp::kGrid2x2;
+    grid_.recordedInternalGrid = 0;
+    for (const int c : {1, 0}) {
+        currentChannel_ = static_cast<std::uint8_t>(c);
+        grid_.ApplyGridSize(c, grid_.channel(c).gridSize);
+        grid_.ResetGrid(c);
+    }
+    for (int c = 0; c < kChannels; ++c) {
+        showGridSettings(c);
+    }
+    emit windowChanged();
+}
+
+void Session::showGridSettings(int c) {
+    const warp::ChannelGrid& channel = grid_.channel(c);
+    window_.gridSizeButton[c] = channel.gridSize;
+    window_.internalGrid[c] = channel.internalGrid != 0;
+    window_.showGrid[c] = channel.showGrid != 0;
+}
+
+void Session::WP2x2Click() {
+    gridSizeClick(warp::kGrid2x2);
+}
+
+void Session::WP5x5AClick() {
+    gridSizeClick(warp::kGrid5x5);
+}
+
+void Session::WP9x9AClick() {
+    gridSizeClick(warp::kGrid9x9);
+}
+
+void Session::WP17x17AClick() {
+    gridSizeClick(warp::kGrid17x17);
+}
+
+void Session::gridSizeClick(std::int32_t gridSize) {
+    const int c = currentChannel_;
+    if (warp::GridModel::isGridChannel(c)) {
+        grid_.ApplyGridSize(c, gridSize);
+        showGridSettings(c);
+    }
+    // Also for "All": the window goes back to what the model holds.
+    emit windowChanged();
+    guarded([&] { overlay_.RebuildOverlay(c, true); });
+}
+
+void Session::InterGridAClick(bool checked) {
+    const int c = currentChannel_;
+    if (warp::GridModel::isGridChannel(c)) {
+        warp::ChannelGrid& channel = grid_.channel(c);
+        channel.internalGrid = checked ? 1 : 0;
+        grid_.ApplyGridSize(c, channel.gridSize);
+        showGridSettings(c);
+    }
+    emit windowChanged();
+    guarded([&] { overlay_.UpdateOverlay(c, true); });
+}
+
+void Session::ShowGridAClick(bool checked) {
+    const int c = currentChannel_;
+    if (warp::GridModel::isGridChannel(c)) {
+        grid_.channel(c).showGrid = checked ? 1 : 0;
+        showGridSettings(c);
+    }
+    emit windowChanged();
+    guarded([&] { overlay_.UpdateOverlay(c, true); });
+}
+
+void Session::TabSheet7Show() {
+    warpAdjustShow(0);
+}
+
+void Session::TabSheet8Show() {
+    warpAdjustShow(1);
+}
+
+void Session::warpAdjustShow(int channel) {
+    setCurrentChannel(channel);
+    if (connected_) {
+        guarded([&] {
+            overlay_.FullClear(channel);
+            overlay_.RebuildOverlay(channel, true);
+        });
+    }
 }
 
 void Session::TimeOutTimer() {

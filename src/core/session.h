@@ -1,7 +1,8 @@
 #pragma once
 
 // The one object that owns the program-wide state: current channel, connected
-// flag, transfer state, picture size, the log, and every handler's behaviour.
+// flag, transfer state, the grids and their overlay, the log, and every
+// handler's behaviour.
 // The window, the command-line tool and the tests all drive this same code.
 
 #include <QObject>
@@ -12,11 +13,14 @@
 
 #include "core/window_state.h"
 #include "link/link.h"
+#include "warp/grid_model.h"
+#include "warp/overlay.h"
+#include "warp/register_port.h"
 #include "warp/undo_stack.h"
 
 namespace lumora::core {
 
-class Session : public QObject {
+class Session : public QObject, public warp::RegisterPort {
     Q_OBJECT
   public:
     static constexpr int kTimer1IntervalMs = 100;
@@ -35,10 +39,16 @@ class Session : public QObject {
 
     bool connected() const { return connected_; }
     int transferState() const { return transferState_; }
-    int pictureWidth() const { return pictureWidth_; }
-    int pictureHeight() const { return pictureHeight_; }
-    int blocksAcross() const { return blocksAcross_; }
-    int blocksDown() const { return blocksDown_; }
+    int pictureWidth() const { return grid_.width(); }
+    int pictureHeight() const { return grid_.height(); }
+    int blocksAcross() const { return grid_.blocksAcross(); }
+    int blocksDown() const { return grid_.blocksDown(); }
+
+    // Both channels' grids and what the box's overlay holds of them.
+    warp::GridModel& grid() { return grid_; }
+    const warp::GridModel& grid() const { return grid_; }
+    warp::GridOverlay& overlay() { return overlay_; }
+    const warp::GridOverlay& overlay() const { return overlay_; }
 
     // The port the operator chose in "COM PORT".
     void setSelectedPort(const QString& name) { selectedPort_ = name; }
@@ -55,6 +65,13 @@ class Session : public QObject {
     // on the box and is reported to the operator by the calling handler.
     void send(std::span<const std::uint8_t> packet);
     std::uint8_t ReadRegister(std::uint8_t channel, std::uint8_t reg);
+    // Register access of the overlay engine. Failures end the waits as send()
+    // does; wait() serves the event loop meanwhile.
+    void write8(std::uint8_t channel, std::uint8_t reg, std::uint8_t value) override;
+    void write16(std::uint8_t channel, std::uint8_t reg, std::uint16_t value) override;
+    void write32(std::uint8_t channel, std::uint8_t reg, std::uint32_t value) override;
+    std::optional<std::uint8_t> read(std::uint8_t channel, std::uint8_t reg) override;
+    void wait(std::chrono::milliseconds duration) override;
     // 0x31 for the current channel.
     void SendWarpReset();
     // Sets the transfer state and sends the warp reset; the box's 0x31 reply
@@ -67,8 +84,20 @@ class Session : public QObject {
     void Timer1Timer();
     void TimeOutTimer();
     void ReadPictureSize();
+    // Grid-size buttons "2x2" to "17x17", "Internal Grid", "Show Grid" and the
+    // "Warp adjust" pages of Channel A (7) and B (8). All act on the current
+    // channel and do nothing for "All".
+    void WP2x2Click();
+    void WP5x5AClick();
+    void WP9x9AClick();
+    void WP17x17AClick();
+    void InterGridAClick(bool checked);
+    void ShowGridAClick(bool checked);
+    void TabSheet7Show();
+    void TabSheet8Show();
 
-    // Runs a handler body, showing a link error instead of letting it escape.
+    // Runs a handler body, showing a link error or a stalled overlay engine
+    // instead of letting it escape.
     void guarded(const std::function<void()>& body);
 
     // Per-channel undo of arrow moves (0 = Channel A, 1 = Channel B).
@@ -92,6 +121,11 @@ class Session : public QObject {
     void onLineFailed(const QString& message);
     void endWaitsOnFailure();
     void raiseError(const QString& message);
+    void gridSizeClick(std::int32_t gridSize);
+    void warpAdjustShow(int channel);
+    void initialiseGrids();
+    // The window shows the grid settings of channel c as the model holds them.
+    void showGridSettings(int c);
 
     // Reply hooks of the warp-map transfer.
     void onLiveBlockAck();
@@ -108,10 +142,8 @@ class Session : public QObject {
     bool connected_ = false;
     bool boxAnswered_ = false;
     int transferState_ = 0;
-    int pictureWidth_ = 0;
-    int pictureHeight_ = 0;
-    int blocksAcross_ = 0;
-    int blocksDown_ = 0;
+    warp::GridModel grid_;
+    warp::GridOverlay overlay_{*this, grid_};
     std::array<warp::UndoStack, kChannels> undoStacks_;
     QTimer timer1_;
     QTimer timeOut_;
