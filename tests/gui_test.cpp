@@ -15,6 +15,7 @@
 
 #include "app/radio_group.h"
 #include "app/tform1.h"
+#include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "lumora_version.h"
 #include "scripted_peer.h"
@@ -187,4 +188,40 @@ TEST_F(Window, LogLinesReachMemo1) {
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "Memo1");
     EXPECT_TRUE(lines[1].startsWith("Start:"));
+}
+
+TEST_F(Window, GridControlsAndWarpAdjustPagesDriveTheSession) {
+    ScriptedPeer box(*pipe);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+
+    // The pointer on Channel B's half, then its controls: B's grid changes.
+    auto* size5x5 = find<QAbstractButton>("WP5x5B");
+    hover(size5x5);
+    size5x5->click();
+    find<QAbstractButton>("InterGridB")->click();
+    find<QAbstractButton>("ShowGridB")->click();
+    const auto& gridB = session->grid().channel(1);
+    EXPECT_EQ(gridB.gridSize, lumora::warp::kGrid5x5);
+    EXPECT_EQ(gridB.internalGrid, 1);
+    EXPECT_EQ(gridB.showGrid, 0);
+    EXPECT_TRUE(size5x5->isChecked());
+    EXPECT_FALSE(find<QAbstractButton>("WP2x2B")->isChecked());
+    EXPECT_FALSE(find<QAbstractButton>("ShowGridB")->isChecked());
+
+    // With "All" a click changes nothing, and the buttons show the grid again.
+    find<RadioGroup>("RGChannel")->button(2)->click();
+    pipe->clearWritten();
+    find<QAbstractButton>("WP17x17A")->click();
+    EXPECT_TRUE(find<QAbstractButton>("WP2x2A")->isChecked());
+    EXPECT_TRUE(pipe->written().empty());
+
+    // Showing Channel A's "Warp adjust" page selects A and redraws its grid.
+    auto* pages = find<QTabWidget>("PageControl1");
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(session->currentChannel(), 2);
+    pages->setCurrentIndex(0);
+    EXPECT_EQ(session->currentChannel(), 0);
+    ASSERT_FALSE(pipe->written().empty());
+    EXPECT_EQ(pipe->written().back(), lumora::link::WriteRegister8Packet(0, 0x00, 0x00));
 }

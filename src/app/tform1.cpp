@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <functional>
 
 #include "app/form_layout.h"
 #include "app/radio_group.h"
@@ -53,6 +54,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     fillPortList(preferredPort);
     bindConnection();
     bindChannelSelectors();
+    bindGridControls();
     FormCreate();
     render();
 }
@@ -167,6 +169,38 @@ void TForm1::bindChannelSelectors() {
             [this](int index) { session_.setCurrentChannel(index); });
 }
 
+void TForm1::bindGridControls() {
+    const std::function<void()> sizeHandlers[4] = {
+        [this] { session_.WP2x2Click(); }, [this] { session_.WP5x5AClick(); },
+        [this] { session_.WP9x9AClick(); }, [this] { session_.WP17x17AClick(); }};
+    const std::function<void()> pageHandlers[] = {[this] { session_.TabSheet7Show(); },
+                                                  [this] { session_.TabSheet8Show(); }};
+    const char* const showGrid[] = {"ShowGridA", "ShowGridB"};
+    const char* const interGrid[] = {"InterGridA", "InterGridB"};
+    const char* const pageControls[] = {"PageControl1", "PageControl2"};
+    const char* const warpAdjustPages[] = {"TabSheet7", "TabSheet8"};
+    for (int half = 0; half < core::kChannels; ++half) {
+        for (int size = 0; size < 4; ++size) {
+            connect(control<QAbstractButton>(kGridSizeButtons[half][size]),
+                    &QAbstractButton::clicked, this, sizeHandlers[size]);
+        }
+        connect(control<QAbstractButton>(interGrid[half]), &QAbstractButton::clicked, this,
+                [this](bool checked) { session_.InterGridAClick(checked); });
+        connect(control<QAbstractButton>(showGrid[half]), &QAbstractButton::clicked, this,
+                [this](bool checked) { session_.ShowGridAClick(checked); });
+        // A "Warp adjust" page is shown when it becomes its page control's
+        // current page; the window appearing does not count.
+        auto* pages = control<QTabWidget>(pageControls[half]);
+        QWidget* page = control<QWidget>(warpAdjustPages[half]);
+        connect(pages, &QTabWidget::currentChanged, this,
+                [pages, page, shown = pageHandlers[half]](int index) {
+                    if (pages->widget(index) == page) {
+                        shown();
+                    }
+                });
+    }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (auto it = channelSelectors_.find({watched, event->type()}); it != channelSelectors_.end()) {
         session_.setCurrentChannel(*it);
@@ -192,10 +226,12 @@ void TForm1::render() {
         auto* inter = control<QAbstractButton>(interGrid[channel]);
         const QSignalBlocker blockInter(inter);
         inter->setChecked(state.internalGrid[channel]);
-        auto* size =
-            control<QAbstractButton>(kGridSizeButtons[channel][state.gridSizeButton[channel]]);
-        const QSignalBlocker blockSize(size);
-        size->setChecked(true);
+        const int pressed = state.gridSizeButton[channel];
+        if (pressed >= 0 && pressed < 4) {
+            auto* size = control<QAbstractButton>(kGridSizeButtons[channel][pressed]);
+            const QSignalBlocker blockSize(size);
+            size->setChecked(true);
+        }
     }
     for (int counter = 0; counter < core::kCornerShiftCounters; ++counter) {
         control<QLabel>(CornerShiftLabelName(counter).toLatin1().constData())

@@ -35,6 +35,7 @@ class TForm1 : public QWidget {
     void fillPortList(const QString& preferredPort);
     void bindConnection();
     void bindChannelSelectors();
+    void bindGridControls();
     // The event of this widget sets the current channel.
     void selectChannelOn(QWidget* widget, QEvent::Type event, int channel);
     void render();
