@@ -14,25 +14,24 @@ int At(const Lattice& lattice, int index) {
     return lattice[static_cast<std::size_t>(index)];
 }
 
-// On the first and last line the box is cut to the part inside the picture.
-Span BoxSpan(const Lattice& lattice, int index) {
+// Centred on the lattice line; on the first and last line the span is cut
+// to the part inside the picture.
+Span MarkSpan(const Lattice& lattice, int index, int borderLength, int middleLength) {
     if (index == 0) {
-        return {0, 16};
+        return {0, borderLength};
     }
     if (index == kLastLine) {
-        return {At(lattice, kLastLine) - 16, 16};
+        return {At(lattice, kLastLine) - borderLength, borderLength};
     }
-    return {At(lattice, index) - 12, 24};
+    return {At(lattice, index) - middleLength / 2, middleLength};
+}
+
+Span BoxSpan(const Lattice& lattice, int index) {
+    return MarkSpan(lattice, index, 16, 24);
 }
 
 Span DotSpan(const Lattice& lattice, int index) {
-    if (index == 0) {
-        return {0, 8};
-    }
-    if (index == kLastLine) {
-        return {At(lattice, kLastLine) - 8, 8};
-    }
-    return {At(lattice, index) - 4, 8};
+    return MarkSpan(lattice, index, 8, 8);
 }
 
 Span InnerSpan(const Lattice& lattice, int index) {

@@ -32,6 +32,20 @@ float Between(float from, float to, int k, int g) {
     return (static_cast<float>(g - k) * from + static_cast<float>(k) * to) / static_cast<float>(g);
 }
 
+// The source position for output position t on a curve through `knots`:
+// clamped more than one segment width beyond the outer lines, else t plus the
+// inverse curve's displacement.
+float SourcePosition(float t, const std::array<float, kLatticeLines>& knots,
+                     const SplineSegments& inverse, float highest) {
+    if (t - knots[0] < -(knots[1] - knots[0])) {
+        return kLowestSource;
+    }
+    if (t - knots[kLastLine] > knots[kLastLine] - knots[kLastLine - 1]) {
+        return highest;
+    }
+    return t + EvaluateCurve(inverse, knots.data(), kLatticeLines, t);
+}
+
 std::int16_t Entry(float v, float highest) {
     if (v < kLowestSource) {
         v = kLowestSource;
@@ -77,8 +91,10 @@ struct WarpMapComputer::Run {
     ControlPoint& point(int column, int row) { return grid[At(column, row)]; }
 
     std::optional<WarpFault> placeEdgePoints();
-    std::optional<WarpFault> completeColumnsOnActiveRows();
-    std::optional<WarpFault> completeRowsOnActiveColumns();
+    // rows: the inactive columns on active rows, else the inactive rows on
+    // active columns.
+    std::optional<WarpFault> completeAlongActiveLines(bool rows);
+    void interpolateOffActiveLines(bool rows);
     std::optional<WarpFault> completeInterior();
     void fillWorkGrid();
     std::optional<WarpFault> projectThroughCorners();
@@ -139,63 +155,70 @@ std::optional<WarpFault> WarpMapComputer::Run::placeEdgePoints() {
     return std::nullopt;
 }
 
-std::optional<WarpFault> WarpMapComputer::Run::completeColumnsOnActiveRows() {
-    const int n = activeColumnCount;
-    for (int r = 0; r < activeRowCount; ++r) {
-        const int j = activeRows[static_cast<std::size_t>(r)];
+std::optional<WarpFault> WarpMapComputer::Run::completeAlongActiveLines(bool rows) {
+    const auto& lines = rows ? activeRows : activeColumns;
+    const int lineCount = rows ? activeRowCount : activeColumnCount;
+    const auto& stops = rows ? activeColumns : activeRows;
+    const int n = rows ? activeColumnCount : activeRowCount;
+    // Along a row the curve is y over x; along a column, x over y.
+    float ControlPoint::*knot = rows ? &ControlPoint::x : &ControlPoint::y;
+    float ControlPoint::*value = rows ? &ControlPoint::y : &ControlPoint::x;
+    for (int l = 0; l < lineCount; ++l) {
+        const int line = lines[static_cast<std::size_t>(l)];
+        auto on = [&](int stop) -> ControlPoint& {
+            return rows ? point(stop, line) : point(line, stop);
+        };
         for (int k = 0; k < n; ++k) {
-            const ControlPoint& p = point(activeColumns[static_cast<std::size_t>(k)], j);
-            knots[static_cast<std::size_t>(k)] = p.x;
-            values[static_cast<std::size_t>(k)] = p.y;
+            const ControlPoint& p = on(stops[static_cast<std::size_t>(k)]);
+            knots[static_cast<std::size_t>(k)] = p.*knot;
+            values[static_cast<std::size_t>(k)] = p.*value;
         }
         if (!LocalCubicSpline(knots.data(), values.data(), n, segments, fault)) {
             const auto [a, b] = faultPair(n);
-            return coincident(activeColumns[static_cast<std::size_t>(a)], j,
-                              activeColumns[static_cast<std::size_t>(b)], j, 'x',
-                              knots[static_cast<std::size_t>(a)]);
+            const int first = stops[static_cast<std::size_t>(a)];
+            const int second = stops[static_cast<std::size_t>(b)];
+            return rows ? coincident(first, line, second, line, 'x',
+                                     knots[static_cast<std::size_t>(a)])
+                        : coincident(line, first, line, second, 'y',
+                                     knots[static_cast<std::size_t>(a)]);
         }
         for (int s = 0; s + 1 < n; ++s) {
-            const int left = activeColumns[static_cast<std::size_t>(s)];
-            const int right = activeColumns[static_cast<std::size_t>(s + 1)];
-            const int gap = right - left;
-            for (int k = 1; k < gap; ++k) {
-                ControlPoint& p = point(left + k, j);
-                p.x = Between(point(left, j).x, point(right, j).x, k, gap);
-                p.y =
-                    EvaluateSegment(segments[static_cast<std::size_t>(s)], p.x - point(left, j).x);
+            const int from = stops[static_cast<std::size_t>(s)];
+            const int to = stops[static_cast<std::size_t>(s + 1)];
+            for (int k = 1; k < to - from; ++k) {
+                ControlPoint& p = on(from + k);
+                p.*knot = Between(on(from).*knot, on(to).*knot, k, to - from);
+                p.*value = EvaluateSegment(segments[static_cast<std::size_t>(s)],
+                                           p.*knot - on(from).*knot);
             }
         }
     }
     return std::nullopt;
 }
 
-std::optional<WarpFault> WarpMapComputer::Run::completeRowsOnActiveColumns() {
-    const int n = activeRowCount;
-    for (int c = 0; c < activeColumnCount; ++c) {
-        const int i = activeColumns[static_cast<std::size_t>(c)];
-        for (int k = 0; k < n; ++k) {
-            const ControlPoint& p = point(i, activeRows[static_cast<std::size_t>(k)]);
-            knots[static_cast<std::size_t>(k)] = p.y;
-            values[static_cast<std::size_t>(k)] = p.x;
+void WarpMapComputer::Run::interpolateOffActiveLines(bool rows) {
+    const LineFlags& flags = rows ? in.lines->rows : in.lines->columns;
+    const auto& stops = rows ? activeColumns : activeRows;
+    const int n = rows ? activeColumnCount : activeRowCount;
+    // On an inactive row x is interpolated between active columns; on an
+    // inactive column, y between active rows.
+    float ControlPoint::*coordinate = rows ? &ControlPoint::x : &ControlPoint::y;
+    for (int line = 0; line <= kLastLine; ++line) {
+        if (flags[static_cast<std::size_t>(line)] != 0) {
+            continue;
         }
-        if (!LocalCubicSpline(knots.data(), values.data(), n, segments, fault)) {
-            const auto [a, b] = faultPair(n);
-            return coincident(i, activeRows[static_cast<std::size_t>(a)], i,
-                              activeRows[static_cast<std::size_t>(b)], 'y',
-                              knots[static_cast<std::size_t>(a)]);
-        }
+        auto on = [&](int stop) -> ControlPoint& {
+            return rows ? point(stop, line) : point(line, stop);
+        };
         for (int s = 0; s + 1 < n; ++s) {
-            const int top = activeRows[static_cast<std::size_t>(s)];
-            const int bottom = activeRows[static_cast<std::size_t>(s + 1)];
-            const int gap = bottom - top;
-            for (int k = 1; k < gap; ++k) {
-                ControlPoint& p = point(i, top + k);
-                p.y = Between(point(i, top).y, point(i, bottom).y, k, gap);
-                p.x = EvaluateSegment(segments[static_cast<std::size_t>(s)], p.y - point(i, top).y);
+            const int from = stops[static_cast<std::size_t>(s)];
+            const int to = stops[static_cast<std::size_t>(s + 1)];
+            for (int k = 1; k < to - from; ++k) {
+                on(from + k).*coordinate =
+                    Between(on(from).*coordinate, on(to).*coordinate, k, to - from);
             }
         }
     }
-    return std::nullopt;
 }
 
 std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
@@ -203,32 +226,8 @@ std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
     if (in.gridSize != kGrid2x2 && in.internalGrid == 1 && !bothFull) {
         // Internal grid: points off every active line take x from their row
         // and y from their column.
-        for (int j = 0; j <= kLastLine; ++j) {
-            if (in.lines->rows[static_cast<std::size_t>(j)] != 0) {
-                continue;
-            }
-            for (int s = 0; s + 1 < activeColumnCount; ++s) {
-                const int left = activeColumns[static_cast<std::size_t>(s)];
-                const int right = activeColumns[static_cast<std::size_t>(s + 1)];
-                for (int k = 1; k < right - left; ++k) {
-                    point(left + k, j).x =
-                        Between(point(left, j).x, point(right, j).x, k, right - left);
-                }
-            }
-        }
-        for (int i = 0; i <= kLastLine; ++i) {
-            if (in.lines->columns[static_cast<std::size_t>(i)] != 0) {
-                continue;
-            }
-            for (int s = 0; s + 1 < activeRowCount; ++s) {
-                const int top = activeRows[static_cast<std::size_t>(s)];
-                const int bottom = activeRows[static_cast<std::size_t>(s + 1)];
-                for (int k = 1; k < bottom - top; ++k) {
-                    point(i, top + k).y =
-                        Between(point(i, top).y, point(i, bottom).y, k, bottom - top);
-                }
-            }
-        }
+        interpolateOffActiveLines(true);
+        interpolateOffActiveLines(false);
         return std::nullopt;
     }
     if (in.gridSize != kGrid2x2 && in.internalGrid != 0) {
@@ -370,24 +369,10 @@ std::optional<WarpFault> WarpMapComputer::Run::writeEntries() {
         }
         for (int a = nx; a >= 0; --a) {
             const float t = static_cast<float>(16 * a);
-            float v = 0.0f;
-            if (t - columnKnots[0] < -(columnKnots[1] - columnKnots[0])) {
-                v = kLowestSource;
-            } else if (t - columnKnots[16] > columnKnots[16] - columnKnots[15]) {
-                v = kHighestSourceX;
-            } else {
-                v = t + EvaluateCurve(self.inverseColumn_, columnKnots.data(), kLatticeLines, t);
-            }
-            const auto& rowKnots = self.rowKnots_[static_cast<std::size_t>(a)];
-            float u = 0.0f;
-            if (y - rowKnots[0] < -(rowKnots[1] - rowKnots[0])) {
-                u = kLowestSource;
-            } else if (y - rowKnots[16] > rowKnots[16] - rowKnots[15]) {
-                u = kHighestSourceY;
-            } else {
-                u = y + EvaluateCurve(self.inverseRows_[static_cast<std::size_t>(a)],
-                                      rowKnots.data(), kLatticeLines, y);
-            }
+            const float v = SourcePosition(t, columnKnots, self.inverseColumn_, kHighestSourceX);
+            const float u =
+                SourcePosition(y, self.rowKnots_[static_cast<std::size_t>(a)],
+                               self.inverseRows_[static_cast<std::size_t>(a)], kHighestSourceY);
             if (std::isnan(v) || std::isnan(u)) {
                 return WarpFault{WarpFault::Kind::kCrossingLines, NoSourceText(in.channel, t, y)};
             }
@@ -426,10 +411,10 @@ std::optional<WarpFault> WarpMapComputer::compute(const WarpMapInputs& inputs, G
         fault = run.placeEdgePoints();
     }
     if (!fault && inputs.lines->columnCount != 17 && run.activeColumnCount >= 2) {
-        fault = run.completeColumnsOnActiveRows();
+        fault = run.completeAlongActiveLines(true);
     }
     if (!fault && inputs.lines->rowCount != 17 && run.activeRowCount >= 2) {
-        fault = run.completeRowsOnActiveColumns();
+        fault = run.completeAlongActiveLines(false);
     }
     if (!fault) {
         fault = run.completeInterior();
