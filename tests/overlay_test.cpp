@@ -4,7 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "core/session.h"
 #include "link/packets.h"
@@ -267,6 +271,63 @@ TEST_F(GridOverlayPollBound, SilentBoxGivesUpAfterOneReadTimeOut) {
     ASSERT_EQ(errors.size(), 1);  // the link's own message only
     EXPECT_TRUE(errors[0].startsWith("The box does not answer."));
     expectAbandonedAtTheFirstNewMarker();
+}
+
+}  // namespace
+}  // namespace lumora::warp
+
+namespace lumora::warp {
+namespace {
+
+// An engine that is never busy and whose status read, once, runs what a
+// click handled inside the wait would run. Logs the engine control writes.
+class ReentrantPort : public RegisterPort {
+  public:
+    std::function<void()> duringRead;
+    int readsBeforeHandler = 0;
+    std::vector<std::string> engine;
+
+    void write8(std::uint8_t, std::uint8_t reg, std::uint8_t value) override {
+        if (reg == 0x3D) {
+            engine.push_back(value == 0x41 ? "fill" : value == 0x40 ? "pass" : "clear");
+        }
+    }
+    void write16(std::uint8_t, std::uint8_t, std::uint16_t) override {}
+    void write32(std::uint8_t, std::uint8_t, std::uint32_t) override {}
+    std::optional<std::uint8_t> read(std::uint8_t, std::uint8_t) override {
+        if (duringRead && readsBeforeHandler-- == 0) {
+            std::exchange(duringRead, nullptr)();
+        }
+        return 0x00;
+    }
+    void wait(std::chrono::milliseconds) override {}
+};
+
+TEST(GridOverlayReentry, ADrawingAskedForMeanwhileWaitsForTheOneInHand) {
+    GridModel model;
+    model.setPictureSize(1920, 1080);
+    model.ResetGrid(0);
+    model.channel(0).internalGrid = 1;
+    model.ApplyGridSize(0, kGrid17x17);
+    ReentrantPort port;
+    GridOverlay overlay(port, model);
+    // The operator picks 2x2 while the 17x17 markers are still going out.
+    port.readsBeforeHandler = 10;
+    port.duringRead = [&] {
+        model.ApplyGridSize(0, kGrid2x2);
+        overlay.FullClear(0);
+        overlay.RebuildOverlay(0, true);
+    };
+    overlay.RebuildOverlay(0, true);
+
+    const auto firstPass = std::find(port.engine.begin(), port.engine.end(), "pass");
+    ASSERT_NE(firstPass, port.engine.end());
+    EXPECT_EQ(std::count(port.engine.begin(), firstPass, "clear"), 1);
+    EXPECT_EQ(std::count(port.engine.begin(), port.engine.end(), "clear"), 2);
+    EXPECT_EQ(std::count(port.engine.begin(), port.engine.end(), "pass"), 2);
+    for (int point = 0; point < kLatticePoints; ++point) {
+        EXPECT_EQ(overlay.drawn(0)[point], model.channel(0).active[point]) << point;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "warp/overlay.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "warp/overlay_marks.h"
 
 namespace lumora::warp {
@@ -42,9 +45,47 @@ void GridOverlay::DrawMarker(int c, int column, int row, bool selected) {
 }
 
 void GridOverlay::UpdateOverlay(int c, bool visibilityAllowed) {
+    draw(c, Drawing::kUpdate, visibilityAllowed);
+}
+
+void GridOverlay::RebuildOverlay(int c, bool visibilityAllowed) {
+    draw(c, Drawing::kRebuild, visibilityAllowed);
+}
+
+void GridOverlay::draw(int c, Drawing drawing, bool visibilityAllowed) {
     if (!GridModel::isGridChannel(c)) {
         return;
     }
+    ChannelOverlay& overlay = channel(c);
+    if (overlay.drawing) {
+        overlay.held = std::max(overlay.held, drawing);
+        overlay.heldVisibility = visibilityAllowed;
+        return;
+    }
+    overlay.drawing = true;
+    // Also when a fill stalls: what was held back is dropped with it.
+    struct Done {
+        ChannelOverlay& overlay;
+        ~Done() {
+            overlay.drawing = false;
+            overlay.held = Drawing::kNone;
+        }
+    } done{overlay};
+    for (;;) {
+        if (drawing == Drawing::kRebuild) {
+            warp::FullClear(port_, ChannelByte(c), model_.width(), model_.height());
+            overlay.drawn.fill(0);
+        }
+        update(c, visibilityAllowed);
+        if (overlay.held == Drawing::kNone) {
+            return;
+        }
+        drawing = std::exchange(overlay.held, Drawing::kNone);
+        visibilityAllowed = overlay.heldVisibility;
+    }
+}
+
+void GridOverlay::update(int c, bool visibilityAllowed) {
     const ChannelGrid& grid = model_.channel(c);
     ChannelOverlay& overlay = channel(c);
     // Other handlers may run while a fill is awaited: work from the
@@ -85,19 +126,16 @@ void GridOverlay::showOverlay(int c, bool visible) {
     port_.write8(ch, kBankSelect, 0x00);
 }
 
-void GridOverlay::RebuildOverlay(int c, bool visibilityAllowed) {
+void GridOverlay::FullClear(int c) {
     if (!GridModel::isGridChannel(c)) {
         return;
     }
-    FullClear(c);
-    channel(c).drawn.fill(0);
-    UpdateOverlay(c, visibilityAllowed);
-}
-
-void GridOverlay::FullClear(int c) {
-    if (GridModel::isGridChannel(c)) {
-        warp::FullClear(port_, ChannelByte(c), model_.width(), model_.height());
+    if (channel(c).drawing) {
+        // Clearing under the drawing in hand would leave flags that lie.
+        draw(c, Drawing::kRebuild, channel(c).heldVisibility);
+        return;
     }
+    warp::FullClear(port_, ChannelByte(c), model_.width(), model_.height());
 }
 
 }  // namespace lumora::warp

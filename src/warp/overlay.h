@@ -35,6 +35,11 @@ class GridOverlay {
 
     // Every drawing operation throws OverlayStalled when the engine does not
     // finish a fill; the flags of the fills that did finish are kept.
+    //
+    // Handlers run while a fill is awaited. An update, rebuild or full clear of
+    // a channel asked for while that channel is being drawn is therefore held
+    // back and done once the drawing in hand has finished, so that two
+    // drawings never interleave their fills.
     void EraseMarker(int c, int column, int row);
     // With `selected`, the selection frame goes in first.
     void DrawMarker(int c, int column, int row, bool selected);
@@ -43,13 +48,19 @@ class GridOverlay {
     void FullClear(int c);
 
   private:
+    enum class Drawing { kNone, kUpdate, kRebuild };
     struct ChannelOverlay {
         DrawnFlags drawn{};
         LatticePoint shownSelection{};
+        bool drawing = false;
+        Drawing held = Drawing::kNone;  // the larger of what was asked meanwhile
+        bool heldVisibility = false;
     };
 
     ChannelOverlay& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
     const ChannelOverlay& channel(int c) const { return channels_[static_cast<std::size_t>(c)]; }
+    void draw(int c, Drawing drawing, bool visibilityAllowed);
+    void update(int c, bool visibilityAllowed);
     void showOverlay(int c, bool visible);
 
     RegisterPort& port_;
