@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -228,6 +229,16 @@ TEST_F(SessionFixture, BrokenLineDisconnectsAndSaysWhy) {
 TEST_F(SessionFixture, WriteOnClosedPortSaysPortNotOpen) {
     session->guarded([&] { session->SendWarpReset(); });
     EXPECT_EQ(session->lastError(), "Port Not Open");
+}
+
+TEST_F(SessionFixture, DisconnectDuringAnOverlayWaitEndsItQuietly) {
+    ScriptedPeer box(*pipe);
+    connectAndWaitForSize();
+    // The page's full clear waits 100 ms before its first status read.
+    QTimer::singleShot(20, session.get(), [&] { session->CNTBtnClick(); });
+    session->TabSheet7Show();
+    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
+    EXPECT_TRUE(session->lastError().isEmpty()) << session->lastError().toStdString();
 }
 
 TEST_F(SessionFixture, NestedReadInsideAReplyHandler) {

@@ -78,9 +78,16 @@ void Session::raiseError(const QString& message) {
 }
 
 void Session::guarded(const std::function<void()>& body) {
+    const bool wasConnected = connected_;
     try {
         body();
     } catch (const link::LinkError& error) {
+        // The port was closed under a handler that waited (the operator
+        // disconnected meanwhile, or the line broke and said so): that it can
+        // no longer reach the box is no news.
+        if (wasConnected && !connected_) {
+            return;
+        }
         raiseError(QString::fromStdString(error.what()));
     } catch (const warp::OverlayStalled& stall) {
         // A box that does not answer at all has been reported by the link.
