@@ -85,50 +85,6 @@ TEST_F(OverlayTest, SelectionFrameAndDotAroundPointEightEight) {
     EXPECT_EQ(Drawn(1).size(), 0u);  // the other channel's memory is its own
 }
 
-TEST_F(OverlayTest, MarkerOfTheLastPointEndsOnTheLastPixel) {
-    FillRegisters(0, 7, 15, kBase + 1064 * 1024 + 952, kMarker);
-    ExpectBox(Drawn(0).components.at(0), 1904, 1064, 16, 16, 256);
-    EXPECT_EQ(model.overlay(0).pixel(1919, 1079), kMarker);
-
-    Fill(0, 1904, 1064, 16, 16, 0x00);  // erase, then the plain dot
-    Fill(0, 1912, 1072, 8, 8, kMarker);
-    const LitComponents drawn = Drawn(0);
-    ASSERT_EQ(drawn.size(), 1u);
-    ExpectBox(drawn.components[0], 1912, 1072, 8, 8, 64);
-}
-
-TEST_F(OverlayTest, SelectedOriginIsAFrameOpenTowardTheBorderApartFromItsDot) {
-    Fill(0, 0, 0, 16, 16, kMarker);
-    Fill(0, 0, 0, 14, 14, 0x00);
-    Fill(0, 0, 0, 8, 8, kMarker);
-    const LitComponents drawn = Drawn(0);
-    ASSERT_EQ(drawn.size(), 2u);
-    ExpectBox(*drawn.at(15, 15), 0, 0, 16, 16, 16 * 16 - 14 * 14);
-    ExpectBox(*drawn.at(0, 0), 0, 0, 8, 8, 64);
-    EXPECT_EQ(drawn.at(10, 10), nullptr);
-    EXPECT_NE(drawn.at(14, 0), drawn.at(7, 0));
-}
-
-TEST_F(OverlayTest, FiveByFiveGridCountsAsTwentyFiveDotsAndOneFrame) {
-    const int xs[] = {0, 476, 956, 1436, 1912};  // X[j] - 4 inside, X[16] - 8 at the end
-    const int ys[] = {0, 266, 536, 806, 1072};
-    Fill(0, 0, 0, 16, 16, kMarker);
-    Fill(0, 0, 0, 14, 14, 0x00);
-    for (int y : ys) {
-        for (int x : xs) {
-            Fill(0, x, y, 8, 8, kMarker);
-        }
-    }
-    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
-
-    // Through the picture, as a viewer of the PNG would see it.
-    const LitComponents drawn = FindLitComponents(OverlayImage(model.overlay(0), true));
-    EXPECT_EQ(drawn.size(), 26u);
-    EXPECT_EQ(drawn.count(8, 8, 64), 25);
-    ExpectBox(*drawn.at(15, 0), 0, 0, 16, 16, 60);
-    ExpectBox(*drawn.at(1919, 1079), 1912, 1072, 8, 8, 64);
-}
-
 TEST_F(OverlayTest, FullClearEmptiesTheWholeMemory) {
     Fill(0, 0, 0, 16, 16, kMarker);
     Fill(0, 1904, 1064, 16, 16, kMarker);
@@ -210,17 +166,6 @@ TEST_F(OverlayTest, DisplaySwitchIsBankThreeRegisterSixty) {
     Send(link::WriteRegister8Packet(0, 0x00, 0x03));
     Send(link::WriteRegister8Packet(0, 0x60, 0x00));
     EXPECT_FALSE(model.overlayShown(0));
-}
-
-TEST_F(OverlayTest, PassEndsAreTheEngineControlValuesFortyAndZero) {
-    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
-    Send(link::WriteRegister8Packet(0, 0x3D, 0x00));
-    Send(link::WriteRegister8Packet(0, 0x3D, 0x41));
-    EXPECT_EQ(model.overlayPassesEnded(0), 2u);
-    EXPECT_EQ(model.overlayPassesEnded(1), 0u);
-    Send(link::WriteRegister8Packet(0, 0x00, 0x03));
-    Send(link::WriteRegister8Packet(0, 0x3D, 0x40));
-    EXPECT_EQ(model.overlayPassesEnded(0), 2u);
 }
 
 // --- When pictures are written ------------------------------------------
