@@ -4,15 +4,12 @@
 #include <utility>
 
 #include "warp/overlay_marks.h"
+#include "warp/overlay_registers.h"
 
 namespace lumora::warp {
 namespace {
 
-constexpr std::uint8_t kBankSelect = 0x00;
-constexpr std::uint8_t kEngineControl = 0x3D;
-constexpr std::uint8_t kMarkerPassDone = 0x40;
-constexpr std::uint8_t kDisplayBank = 0x03;
-constexpr std::uint8_t kDisplaySwitch = 0x60;
+using namespace overlay_reg;
 
 std::uint8_t ChannelByte(int c) {
     return static_cast<std::uint8_t>(c);

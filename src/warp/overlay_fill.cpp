@@ -1,19 +1,11 @@
 #include "warp/overlay_fill.h"
 
+#include "warp/overlay_registers.h"
+
 namespace lumora::warp {
 namespace {
 
-constexpr std::uint8_t kBankSelect = 0x00;
-constexpr std::uint8_t kFillColour = 0x40;
-constexpr std::uint8_t kFillWidth = 0x55;
-constexpr std::uint8_t kFillHeight = 0x57;
-constexpr std::uint8_t kFillAddress = 0x5F;
-constexpr std::uint8_t kEngineControl = 0x3D;
-constexpr std::uint8_t kEngineStatus = 0x66;
-
-constexpr std::uint8_t kStartFill = 0x41;
-constexpr std::uint8_t kEngineStop = 0x00;
-constexpr std::uint8_t kStatusBusy = 0x01;
+using namespace overlay_reg;
 
 constexpr std::int64_t kOverlayBase = 0x4C00000;
 constexpr std::int64_t kAddressMask = 0x7FFFFFF;
