@@ -2,8 +2,8 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-#include <QTimer>
 
+#include "link/link_error.h"
 #include "link/packets.h"
 
 namespace lumora::link {
@@ -13,76 +13,228 @@ Link::Link(std::unique_ptr<Transport> transport, QObject* parent)
     transport_->setParent(nullptr);
     clock_.start();
     connect(transport_.get(), &Transport::bytesArrived, this, &Link::onBytesArrived);
+    connect(transport_.get(), &Transport::lineFailed, this, &Link::onLineFailed);
+    quietCheck_.setInterval(kQuietCheckInterval);
+    connect(&quietCheck_, &QTimer::timeout, this, &Link::onQuietCheck);
+    setReadTimeout(kDefaultReadTimeout);
+    settleTimer_.setSingleShot(true);
+    connect(&settleTimer_, &QTimer::timeout, this, [this] {
+        matcher_.settle(clock_.elapsed());
+        scheduleSettle();
+        emit wake();
+    });
 }
 
-Link::~Link() = default;
+Link::~Link() {
+    transport_->disconnect(this);
+    transport_->close();
+}
+
+void Link::setReadTimeout(std::chrono::milliseconds timeout) {
+    readTimeout_ = timeout;
+    // A held reply must settle well before the read it may belong to gives up.
+    matcher_.setSettleMs(timeout.count() / 5);
+}
+
+void Link::open() {
+    transport_->open();
+}
 
 void Link::close() {
     transport_->close();
     reassembler_.reset();
+    matcher_.clear();
     queue_.clear();
-    if (readPending_) {
-        readPending_ = false;
-        emit readCompleted();
-    }
+    quietCheck_.stop();
+    settleTimer_.stop();
+    consecutiveTimeouts_ = 0;
+    boxSilent_ = false;
+    emit wake();
+}
+
+void Link::shutdown() {
+    quitting_ = true;
+    close();
+}
+
+void Link::onLineFailed(const QString& message) {
+    close();
+    emit lineBroke(message);
 }
 
 void Link::send(std::span<const std::uint8_t> packet) {
     transport_->write(packet);
 }
 
-std::optional<std::uint8_t> Link::readRegisterChecked(std::uint8_t channel, std::uint8_t reg) {
-    const Bytes packet = ReadRegisterPacket(channel, reg);
-    send(packet);
+void Link::write8(std::uint8_t channel, std::uint8_t reg, std::uint8_t value) {
+    send(WriteRegister8Packet(channel, reg, value));
+}
+
+void Link::write16(std::uint8_t channel, std::uint8_t reg, std::uint16_t value) {
+    send(WriteRegister16Packet(channel, reg, value));
+}
+
+void Link::write32(std::uint8_t channel, std::uint8_t reg, std::uint32_t value) {
+    send(WriteRegister32Packet(channel, reg, value));
+}
+
+std::optional<std::uint8_t> Link::read(std::uint8_t channel, std::uint8_t reg) {
+    if (quitting_) {
+        throw WaitAborted(WaitAborted::Reason::kQuitting);
+    }
+    send(ReadRegisterPacket(channel, reg));
+    const ReadMatcher::Ticket ticket = matcher_.enqueue();
     if (boxSilent_) {
+        matcher_.abandon(ticket);
         return std::nullopt;
     }
-    readPending_ = true;
-
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(this, &Link::readCompleted, &loop, &QEventLoop::quit);
-    deadline.start(readTimeout_);
-    while (readPending_ && deadline.isActive() && transport_->isOpen()) {
-        loop.exec();
+    bool answered = false;
+    try {
+        answered = serveUntil([&] { return matcher_.answered(ticket); }, readTimeout_);
+    } catch (...) {
+        matcher_.abandon(ticket);
+        throw;
     }
-    if (!readPending_) {
-        return transport_->isOpen() ? std::optional<std::uint8_t>(replyByte_) : std::nullopt;
+    if (answered) {
+        return matcher_.take(ticket);
     }
-    readPending_ = false;
-    if (!boxSilent_ && transport_->isOpen()) {
+    matcher_.abandon(ticket);
+    if (++consecutiveTimeouts_ >= kSilentAfterTimeouts && !boxSilent_) {
         boxSilent_ = true;
         emit boxWentSilent();
     }
     return std::nullopt;
 }
 
-void Link::completeRead(std::uint8_t value) {
-    replyByte_ = value;
-    if (readPending_) {
-        readPending_ = false;
-        emit readCompleted();
+void Link::wait(std::chrono::milliseconds duration) {
+    serveUntil([] { return false; }, duration);
+}
+
+bool Link::serveUntil(const std::function<bool()>& done, std::chrono::milliseconds bound,
+                      bool needsPort) {
+    using WaitEnd = WaitAborted::Reason;
+    if (waitDepth_ >= kMaxWaitDepth) {
+        if (!depthReported_) {
+            depthReported_ = true;
+            emit notice(QStringLiteral(
+                "An action was dropped: too many actions were waiting on the box at once."));
+        }
+        throw WaitAborted(WaitEnd::kTooDeep);
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(waitDepth_);
+
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    bool woken = false;
+    const auto wakeUp = [&] {
+        woken = true;
+        loop.quit();
+    };
+    connect(this, &Link::wake, &loop, wakeUp);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, wakeUp);
+    for (;;) {
+        if (done()) {
+            if (waitDepth_ == 1) {
+                depthReported_ = false;
+            }
+            return true;
+        }
+        if (quitting_) {
+            throw WaitAborted(WaitEnd::kQuitting);
+        }
+        if (needsPort && !isOpen()) {
+            throw WaitAborted(WaitEnd::kPortClosed);
+        }
+        const auto left = bound - std::chrono::milliseconds(clock.elapsed());
+        if (left <= std::chrono::milliseconds::zero()) {
+            return false;
+        }
+        deadline.start(left);
+        woken = false;
+        loop.exec();
+        if (!woken) {
+            // Nobody here ended the loop: the application is quitting, and
+            // a loop started from now on would return at once, for good.
+            quitting_ = true;
+        }
     }
 }
 
 void Link::onBytesArrived() {
-    // Only collect here: the transport does not notify again while this runs,
-    // so every reply is handed on from the event loop instead.
     Bytes bytes;
     try {
         bytes = transport_->readAvailable();
-    } catch (const std::exception&) {
+    } catch (const LinkError&) {
         return;  // the port went away; its own error path reports it
     }
-    for (const Reply& reply : reassembler_.feed(bytes, clock_.elapsed())) {
-        queue_.push_back(reply);
-    }
-    if (!queue_.empty()) {
+    const std::int64_t now = clock_.elapsed();
+    for (const Reply& reply : reassembler_.feed(bytes, now)) {
+        // Any reply shows the box is there.
+        consecutiveTimeouts_ = 0;
         boxSilent_ = false;
-        scheduleDispatch();
+        if (reply.code == code::kRead) {
+            // Matched here, in the order of arrival, whoever is handled first.
+            lastReadReply_ = reply.b1;
+            matcher_.reply(reply.b1, now);
+        }
+        queueReply(reply);
     }
+    if (reassembler_.hasPartial()) {
+        if (!quietCheck_.isActive()) {
+            quietCheck_.start();
+        }
+    } else {
+        quietCheck_.stop();
+    }
+    scheduleSettle();
+    emit wake();
+}
+
+void Link::onQuietCheck() {
+    if (!transport_->isOpen() || !reassembler_.hasPartial()) {
+        quietCheck_.stop();
+        return;
+    }
+    if (transport_->bytesWaiting() > 0) {
+        return;  // more is on its way to onBytesArrived
+    }
+    if (const std::size_t dropped = reassembler_.lineQuiet(clock_.elapsed()); dropped > 0) {
+        quietCheck_.stop();
+        emit notice(QStringLiteral("Dropped %1 byte(s) of an incomplete reply from the box after "
+                                   "%2 ms of silence on the line.")
+                        .arg(dropped)
+                        .arg(ReplyReassembler::kSilenceMs));
+    }
+}
+
+void Link::scheduleSettle() {
+    if (const auto due = matcher_.settleDeadline()) {
+        settleTimer_.start(static_cast<int>(std::max<std::int64_t>(0, *due - clock_.elapsed())));
+    } else {
+        settleTimer_.stop();
+    }
+}
+
+void Link::queueReply(const Reply& reply) {
+    if (queue_.size() >= kMaxQueuedReplies) {
+        // Bytes flooding in faster than replies can be handled (garbage, or
+        // a virtual port that does not pace its line) must not eat memory.
+        if (floodDropped_++ == 0) {
+            emit notice(
+                QStringLiteral("Replies arrive faster than they can be handled; the excess is "
+                               "dropped until the line calms down."));
+        }
+        return;
+    }
+    queue_.push_back(reply);
+    scheduleDispatch();
 }
 
 void Link::scheduleDispatch() {
@@ -96,16 +248,15 @@ void Link::scheduleDispatch() {
 void Link::dispatchNext() {
     dispatchScheduled_ = false;
     if (queue_.empty()) {
+        floodDropped_ = 0;  // the flood is over; the next one is reported again
         return;
     }
     const Reply reply = queue_.front();
     queue_.pop_front();
     // Schedule the rest first: a handler of this reply may wait inside a
     // register read whose own reply is further down the queue.
-    if (!queue_.empty()) {
-        scheduleDispatch();
-    }
-    emit replyReceived(reply);
+    scheduleDispatch();
+    router_.dispatch(reply);
 }
 
 }  // namespace lumora::link

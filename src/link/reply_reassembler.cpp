@@ -7,10 +7,6 @@ std::vector<Reply> ReplyReassembler::feed(std::span<const std::uint8_t> bytes, s
     if (bytes.empty()) {
         return replies;
     }
-    if (count_ > 0 && nowMs - lastByteMs_ > kSilenceMs) {
-        dropped_ += count_;
-        count_ = 0;
-    }
     lastByteMs_ = nowMs;
     for (std::uint8_t byte : bytes) {
         partial_[count_++] = byte;
@@ -20,6 +16,16 @@ std::vector<Reply> ReplyReassembler::feed(std::span<const std::uint8_t> bytes, s
         }
     }
     return replies;
+}
+
+std::size_t ReplyReassembler::lineQuiet(std::int64_t nowMs) {
+    if (count_ == 0 || nowMs - lastByteMs_ <= kSilenceMs) {
+        return 0;
+    }
+    const std::size_t dropped = count_;
+    dropped_ += dropped;
+    count_ = 0;
+    return dropped;
 }
 
 }  // namespace lumora::link

@@ -27,11 +27,17 @@ void StartFill(RegisterPort& port, std::uint8_t channel, const FillRect& rect,
 void WaitUntilIdle(RegisterPort& port, std::uint8_t channel) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point firstBusy;
-    for (int busyReads = 0;;) {
+    for (int busyReads = 0, unanswered = 0;;) {
         const std::optional<std::uint8_t> status = port.read(channel, kEngineStatus);
+        // One lost reply is asked again; a second in a row means the box
+        // has stopped answering (and the link fails reads at once from then).
         if (!status) {
-            throw OverlayStalled(OverlayStalled::Reason::kNoReply);
+            if (++unanswered >= kMaxUnansweredReads) {
+                throw OverlayStalled(OverlayStalled::Reason::kNoReply);
+            }
+            continue;
         }
+        unanswered = 0;
         if ((*status & kStatusBusy) == 0) {
             return;
         }

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "warp/register_port.h"
+#include "link/register_port.h"
 
 namespace lumora::warp {
+
+using link::RegisterPort;
 
 struct FillRect {
     int x = 0;
@@ -28,7 +30,7 @@ inline constexpr std::uint8_t kClearColour = 0x00;
 class OverlayStalled : public std::runtime_error {
   public:
     enum class Reason {
-        kNoReply,     // a status read got no reply
+        kNoReply,     // status reads in a row got no reply
         kStayedBusy,  // the status read busy past the bound
     };
 
@@ -43,6 +45,8 @@ class OverlayStalled : public std::runtime_error {
 // would otherwise hold the handler (and the operator) for good.
 inline constexpr std::chrono::milliseconds kMaxBusyTime{2000};
 inline constexpr int kMaxBusyReads = 2000;
+// Status reads in a row without a reply before the drawing is abandoned.
+inline constexpr int kMaxUnansweredReads = 2;
 
 // Register values of a fill of `rect`; widths and addresses wrap as the
 // engine's registers do.
