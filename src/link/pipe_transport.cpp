@@ -16,11 +16,20 @@ void PipeTransport::open() {
         throw LinkError(*openError_);
     }
     open_ = true;
+    failed_ = false;
 }
 
 void PipeTransport::close() {
     open_ = false;
     input_.clear();
+}
+
+void PipeTransport::breakLine(const QString& message) {
+    if (!open_ || failed_) {
+        return;
+    }
+    failed_ = true;
+    emit lineFailed(message);
 }
 
 void PipeTransport::clearBuffers() {

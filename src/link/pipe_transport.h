@@ -26,6 +26,8 @@ class PipeTransport : public Transport {
     void clearBuffers() override;
     void write(std::span<const std::uint8_t> bytes) override;
     Bytes readAvailable() override;
+    std::size_t bytesWaiting() const override { return input_.size(); }
+    bool failed() const override { return failed_; }
 
     // Peer side.
     void setPeer(PeerWrite onHostWrite) { peer_ = std::move(onHostWrite); }
@@ -36,7 +38,7 @@ class PipeTransport : public Transport {
     void failWritesWith(std::optional<std::string> message) { writeError_ = std::move(message); }
 
     // The line breaks as an unplugged adapter's does.
-    void breakLine(const QString& message) { emit lineFailed(message); }
+    void breakLine(const QString& message);
 
     // Everything the host wrote while open, packet by packet.
     const std::vector<Bytes>& written() const { return written_; }
@@ -45,6 +47,7 @@ class PipeTransport : public Transport {
   private:
     QString name_;
     bool open_ = false;
+    bool failed_ = false;
     Bytes input_;
     PeerWrite peer_;
     std::optional<std::string> openError_;

@@ -1,10 +1,14 @@
 #include "link/serial_transport.h"
 
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
+#include <QSignalBlocker>
 #include <cerrno>
 
 #include "link/link_error.h"
+#include "link/port_lock.h"
 
 namespace lumora::link {
 namespace {
@@ -17,6 +21,10 @@ int WriteTimeoutMs(std::size_t bytes) {
 [[noreturn]] void Fail(const char* text, QSerialPort::SerialPortError error) {
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
 }
+
+const char* const kLineGoneAdvice =
+    ": the line to the box is gone (cable or adapter unplugged, or the box switched off). "
+    "Check it, then press Connect again.";
 
 }  // namespace
 
@@ -41,10 +49,11 @@ int SystemErrorCode(QSerialPort::SerialPortError error) {
 
 SerialTransport::SerialTransport(QObject* parent) : Transport(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &Transport::bytesArrived);
-    connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && port_.isOpen()) {
-            emit lineFailed(QString::fromStdString(
-                WithErrorCode("ReadFile function failed", SystemErrorCode(error))));
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onPortError);
+    lineCheck_.setInterval(kLineCheckMs);
+    connect(&lineCheck_, &QTimer::timeout, this, [this] {
+        if (lineHungUp()) {
+            reportLineFailure();
         }
     });
 }
@@ -69,14 +78,23 @@ void SerialTransport::open() {
     if (!port_.open(QIODevice::ReadWrite)) {
         const auto error = port_.error();
         port_.clearError();
+        if (error == QSerialPort::PermissionError) {
+            if (const auto inUse = PortInUseText(name_)) {
+                throw LinkError(WithErrorCode("Unable to open com port", EBUSY) + ": " +
+                                inUse->toStdString());
+            }
+        }
         Fail("Unable to open com port", error);
     }
     try {
         applySettings();
     } catch (...) {
-        port_.close();
+        close();
         throw;
     }
+    ++opening_;
+    failed_ = false;
+    lineCheck_.start();
 }
 
 void SerialTransport::applySettings() {
@@ -92,12 +110,68 @@ void SerialTransport::applySettings() {
 }
 
 void SerialTransport::close() {
-    if (port_.isOpen()) {
+    lineCheck_.stop();
+    if (!port_.isOpen()) {
+        return;
+    }
+    // The line may be dead already: whatever the port says about its own
+    // closing is no news to anybody.
+    closing_ = true;
+    {
+        const QSignalBlocker quiet(port_);
         // Unread input is stale; output already written is left to go out,
         // so that a packet sent just before closing is not lost.
         port_.clear(QSerialPort::Input);
         port_.close();
+        port_.clearError();
     }
+    closing_ = false;
+    ++opening_;
+}
+
+void SerialTransport::onPortError(QSerialPort::SerialPortError error) {
+    if (closing_ || !port_.isOpen() || error == QSerialPort::NoError ||
+        error == QSerialPort::TimeoutError) {
+        return;
+    }
+    if (error == QSerialPort::ResourceError || lineHungUp()) {
+        reportLineFailure();
+    }
+}
+
+bool SerialTransport::lineHungUp() const {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    pollfd pfd{static_cast<int>(port_.handle()), POLLIN, 0};
+    if (::poll(&pfd, 1, 0) <= 0) {
+        return false;
+    }
+    if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        return true;
+    }
+    // Readable with nothing to read is the end of the line.
+    int waiting = 0;
+    return (pfd.revents & POLLIN) != 0 && ::ioctl(pfd.fd, FIONREAD, &waiting) == 0 && waiting == 0;
+}
+
+void SerialTransport::reportLineFailure() {
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    lineCheck_.stop();
+    const QString message =
+        QString::fromStdString(WithErrorCode("ReadFile function failed", EIO) + kLineGoneAdvice);
+    // From the event loop: never inside the serial layer's own notification.
+    QMetaObject::invokeMethod(
+        this,
+        [this, message, opening = opening_] {
+            if (opening == opening_ && port_.isOpen()) {
+                emit lineFailed(message);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void SerialTransport::clearBuffers() {
@@ -109,23 +183,27 @@ void SerialTransport::clearBuffers() {
     }
 }
 
+void SerialTransport::failWrite(QSerialPort::SerialPortError error) {
+    port_.clearError();
+    if (lineHungUp()) {
+        reportLineFailure();
+    }
+    Fail("WriteFile function failed", error);
+}
+
 void SerialTransport::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
         throw LinkError("Port Not Open");
     }
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        const auto error = port_.error();
-        port_.clearError();
-        Fail("WriteFile function failed", error);
+        failWrite(port_.error());
     }
     // Returns when the bytes are on their way, as a blocking serial write does.
     while (port_.bytesToWrite() > 0) {
         if (!port_.waitForBytesWritten(WriteTimeoutMs(bytes.size()))) {
             const auto error = port_.error();
-            port_.clearError();
-            Fail("WriteFile function failed",
-                 error == QSerialPort::NoError ? QSerialPort::TimeoutError : error);
+            failWrite(error == QSerialPort::NoError ? QSerialPort::TimeoutError : error);
         }
     }
 }
@@ -142,6 +220,17 @@ Bytes SerialTransport::readAvailable() {
     }
     const QByteArray data = port_.readAll();
     return Bytes(data.begin(), data.end());
+}
+
+std::size_t SerialTransport::bytesWaiting() const {
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    int waiting = 0;
+    if (::ioctl(static_cast<int>(port_.handle()), FIONREAD, &waiting) != 0 || waiting < 0) {
+        waiting = 0;
+    }
+    return static_cast<std::size_t>(port_.bytesAvailable()) + static_cast<std::size_t>(waiting);
 }
 
 }  // namespace lumora::link

@@ -2,8 +2,14 @@
 
 // The box's serial line: 115200 baud, 8 data bits, no parity, one stop bit,
 // no flow control, DTR and RTS off. Errors carry the serial layer's texts.
+//
+// A line that dies while open (adapter pulled, box gone, the far end of a
+// pseudo-terminal closed) is reported once through lineFailed, whichever way
+// it shows: a resource error, a read error, or a hang-up that the port only
+// shows as "readable with nothing to read". Closing never reports anything.
 
 #include <QSerialPort>
+#include <QTimer>
 
 #include "link/transport.h"
 
@@ -13,6 +19,8 @@ class SerialTransport : public Transport {
     Q_OBJECT
   public:
     static constexpr qint32 kBaudRate = 115200;
+    // How often an open line is checked for a hang-up that raised no error.
+    static constexpr int kLineCheckMs = 250;
 
     explicit SerialTransport(QObject* parent = nullptr);
     ~SerialTransport() override;
@@ -26,12 +34,24 @@ class SerialTransport : public Transport {
     void write(std::span<const std::uint8_t> bytes) override;
     Bytes readAvailable() override;
     void drain() override;
+    std::size_t bytesWaiting() const override;
+    bool failed() const override { return failed_; }
 
   private:
     void applySettings();
+    void onPortError(QSerialPort::SerialPortError error);
+    bool lineHungUp() const;
+    void reportLineFailure();
+    [[noreturn]] void failWrite(QSerialPort::SerialPortError error);
 
     QString name_;
     QSerialPort port_;
+    QTimer lineCheck_;
+    bool failed_ = false;
+    bool closing_ = false;
+    // Counts openings, so that a failure noticed on one is not reported
+    // after the port has been closed and opened again.
+    quint64 opening_ = 0;
 };
 
 // The system error code behind a serial port error, as errno values.

@@ -22,7 +22,8 @@ class Transport : public QObject {
     virtual QString portName() const = 0;
     // Does nothing when already open; on failure throws and stays closed.
     virtual void open() = 0;
-    // Does nothing when closed.
+    // Does nothing when closed. Never reports a failure of its own: a line
+    // that died is closed all the same.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual void clearBuffers() = 0;
@@ -33,12 +34,17 @@ class Transport : public QObject {
     virtual void drain() {}
     // Returns at once with whatever has arrived.
     virtual Bytes readAvailable() = 0;
+    // Received bytes not yet read, wherever they wait.
+    virtual std::size_t bytesWaiting() const = 0;
+    // The line has broken since it was opened (lineFailed is on its way or
+    // has been sent); errors of writes after that are no news.
+    virtual bool failed() const = 0;
 
   signals:
     // Bytes are waiting; emitted on the thread that owns the transport.
     void bytesArrived();
-    // The line broke while open (an adapter unplugged, say); carries the text
-    // to show.
+    // The line broke while open (an adapter unplugged, the box gone); carries
+    // the text to show. Emitted once per opening, from the event loop.
     void lineFailed(const QString& message);
 };
 
