@@ -23,6 +23,13 @@ void GridOverlay::setShownSelection(int c, LatticePoint point) {
     }
 }
 
+void GridOverlay::forgetDrawing() {
+    for (ChannelOverlay& overlay : channels_) {
+        overlay.drawn.fill(0);
+        overlay.shownSelection = {};
+    }
+}
+
 void GridOverlay::EraseMarker(int c, int column, int row) {
     if (!GridModel::isGridChannel(c)) {
         return;

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstdint>
 
+#include "link/register_port.h"
 #include "warp/grid_model.h"
 #include "warp/overlay_fill.h"
-#include "warp/register_port.h"
 
 namespace lumora::warp {
 
@@ -32,6 +32,9 @@ class GridOverlay {
     const DrawnFlags& drawn(int c) const { return channel(c).drawn; }
     LatticePoint shownSelection(int c) const { return channel(c).shownSelection; }
     void setShownSelection(int c, LatticePoint point);
+    // The box's overlay memory is unknown again (the port closed): nothing
+    // counts as drawn, on both channels.
+    void forgetDrawing();
 
     // Every drawing operation throws OverlayStalled when the engine does not
     // finish a fill; the flags of the fills that did finish are kept.

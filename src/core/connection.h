@@ -1,0 +1,93 @@
+#pragma once
+
+// The connection to the box: Connect and Disconnect, the box's answer to the
+// connect request, Timer1 and its one tick, the picture size in "ResLabel",
+// and a line that breaks under the program.
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "core/handler_guard.h"
+#include "core/operator_messages.h"
+#include "core/program_state.h"
+#include "link/link.h"
+#include "link/picture_size.h"
+
+namespace lumora::core {
+
+enum class ConnectionState { Disconnected, PortOpen, Connected };
+
+class Connection : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kTimer1IntervalMs = 100;
+
+    // What the right-hand column shows.
+    struct View {
+        QString connectCaption = QStringLiteral("Connect");
+        bool portChoiceEnabled = true;
+        bool pagesEnabled = false;
+        bool saveToBoxEnabled = false;
+        QString resolution = QStringLiteral("- - - -");
+    };
+
+    Connection(link::Link& link, ProgramState& state, HandlerGuard& guard,
+               OperatorMessages& messages);
+
+    // The port the operator chose in "COM PORT".
+    void setSelectedPort(const QString& name) { selectedPort_ = name; }
+    const QString& selectedPort() const { return selectedPort_; }
+
+    ConnectionState state() const;
+    const View& view() const { return view_; }
+    QTimer& timer1() { return timer1_; }
+
+    // What Timer1's tick runs once the picture size is known.
+    void setInitialisation(std::function<void(const link::PictureSize&)> initialise) {
+        initialise_ = std::move(initialise);
+    }
+
+    // Handlers.
+    void CNTBtnClick();
+    void Timer1Timer();
+    // Reads the box's picture size and shows it; nullopt (and the operator
+    // told) when the box did not give all of it.
+    std::optional<link::PictureSize> ReadPictureSize();
+
+  signals:
+    void changed();
+    // Both page controls go back to their first page.
+    void pagesReset();
+    // The box answered the connect request; each feature area does its part.
+    void boxAnswered();
+    // The port closed: Disconnect, or the line broke.
+    void disconnected();
+
+  private:
+    void connectPort();
+    void disconnectPort();
+    void onConnectReply();
+    void onLineBroke(const QString& message);
+
+    link::Link& link_;
+    ProgramState& state_;
+    HandlerGuard& guard_;
+    OperatorMessages& messages_;
+    View view_;
+    QString selectedPort_;
+    bool boxAnswered_ = false;
+    QTimer timer1_;
+    std::function<void(const link::PictureSize&)> initialise_;
+    // The initialisation waits on the box, and the box's replies are served
+    // meanwhile: a connect reply then must not start a second one inside it.
+    bool initialising_ = false;
+    bool initialiseAgain_ = false;
+    // Each told once per connection.
+    bool sizeFailureShown_ = false;
+    bool silenceShown_ = false;
+};
+
+}  // namespace lumora::core

@@ -1,0 +1,37 @@
+#pragma once
+
+// Runs handler bodies so that nothing escapes into the event loop, and so
+// that one event gives the operator one message:
+// - a link error is shown, unless the port was closed under the handler (the
+//   operator disconnected while it waited) or the line had already broken
+//   (that has its own message);
+// - an aborted wait (port closed, program quitting) ends the handler quietly;
+// - a grid overlay that the box never finished drawing is reported, unless
+//   the box simply stopped answering (the link has said so).
+// Whatever waits on the box is ended after a link error, through the hooks
+// registered by the feature areas, so that nothing stays blocked for good.
+
+#include <functional>
+#include <vector>
+
+#include "core/operator_messages.h"
+#include "link/link.h"
+
+namespace lumora::core {
+
+class HandlerGuard {
+  public:
+    HandlerGuard(link::Link& link, OperatorMessages& messages) : link_(link), messages_(messages) {}
+
+    void run(const std::function<void()>& body);
+    // Called after any link error a guarded body met.
+    void onLinkFailure(std::function<void()> hook) { failureHooks_.push_back(std::move(hook)); }
+    void endWaitsOnFailure();
+
+  private:
+    link::Link& link_;
+    OperatorMessages& messages_;
+    std::vector<std::function<void()>> failureHooks_;
+};
+
+}  // namespace lumora::core

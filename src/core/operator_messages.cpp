@@ -1,0 +1,30 @@
+#include "core/operator_messages.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace lumora::core {
+
+QString LocalDateTimeText() {
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(now.time(), QLocale::LongFormat);
+}
+
+void OperatorMessages::appendLog(const QString& line) {
+    log_ << line;
+    emit logAppended(line);
+}
+
+void OperatorMessages::appendStampedLog(const QString& prefix) {
+    appendLog(prefix + LocalDateTimeText());
+}
+
+void OperatorMessages::raiseError(const QString& message) {
+    lastError_ = message;
+    ++errorsRaised_;
+    emit errorRaised(message);
+}
+
+}  // namespace lumora::core
