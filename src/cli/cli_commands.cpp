@@ -1,17 +1,16 @@
 #include "cli/cli_commands.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 #include "cli/info_command.h"
 #include "cli/map_command.h"
-#include "core/session.h"
+#include "link/link.h"
 #include "link/link_error.h"
 #include "link/packets.h"
+#include "link/picture_size.h"
 #include "link/port_list.h"
 #include "link/serial_transport.h"
 
@@ -19,9 +18,7 @@ namespace lumora::cli {
 namespace {
 
 // How long the box gets to answer the connect request.
-constexpr int kConnectAnswerMs = 2000;
-// Timer1's tick plus four register reads, each bounded by the read time-out.
-constexpr int kPictureSizeMs = 5000;
+constexpr std::chrono::milliseconds kConnectAnswer{2000};
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
     std::string text;
@@ -33,63 +30,70 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-// Serves the event loop until done() holds or the bound passes.
-bool WaitFor(QObject* context, const std::function<bool()>& done, int boundMs) {
-    QEventLoop loop;
-    QTimer poll;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&poll, &QTimer::timeout, context, [&] {
-        if (done())
-            loop.quit();
-    });
-    deadline.start(boundMs);
-    poll.start(5);
-    if (!done()) {
-        loop.exec();
+// The port commands talk to the box through the link alone: no feature area
+// is wired to it, so nothing is sent but what the command itself sends, and
+// no reply sets anything off.
+struct OpenLink {
+    explicit OpenLink(const Options& options) : link(std::make_unique<link::SerialTransport>()) {
+        QObject::connect(&link, &link::Link::lineBroke, &link,
+                         [this](const QString& message) { broken = message.toStdString(); });
+        link.setPortName(QString::fromStdString(options.port));
+        link.open();
+        link.clearBuffers();
     }
-    return done();
-}
 
-std::unique_ptr<core::Session> OpenSession(const Options& options) {
-    auto session = std::make_unique<core::Session>(std::make_unique<link::SerialTransport>());
-    session->link().setPortName(QString::fromStdString(options.port));
-    session->link().open();
-    session->link().clearBuffers();
-    return session;
+    // Serves the line for `bound`; false when it broke meanwhile.
+    bool serveFor(std::chrono::milliseconds bound) {
+        try {
+            link.serveUntil([this] { return !broken.empty(); }, bound);
+        } catch (const link::WaitAborted&) {
+        }
+        return broken.empty();
+    }
+
+    link::Link link;
+    std::string broken;
+};
+
+int LineBroke(const OpenLink& port, std::ostream& err) {
+    err << "lumora-warp-cli: " << port.broken << "\n";
+    return kExitPortFailed;
 }
 
 int Probe(const Options& options, std::ostream& out, std::ostream& err) {
-    core::Session session(std::make_unique<link::SerialTransport>());
-    session.setSelectedPort(QString::fromStdString(options.port));
-    session.CNTBtnClick();
-    if (session.connectionState() == core::ConnectionState::Disconnected) {
-        err << "lumora-warp-cli: " << session.lastError().toStdString() << "\n";
-        return kExitPortFailed;
+    OpenLink port(options);
+    bool answered = false;
+    port.link.router().route(link::code::kConnect,
+                             [&answered](const link::Reply&) { answered = true; });
+    port.link.send(link::ConnectRequestPacket());
+    try {
+        port.link.serveUntil([&] { return answered; }, kConnectAnswer);
+    } catch (const link::WaitAborted&) {
     }
-    if (!WaitFor(
-            &session, [&] { return session.connectionState() == core::ConnectionState::Connected; },
-            kConnectAnswerMs)) {
+    if (!port.broken.empty()) {
+        return LineBroke(port, err);
+    }
+    if (!answered) {
         err << "lumora-warp-cli: the box on " << options.port
             << " did not answer the connect request; check the cable and that the box is on\n";
         return kExitNoAnswer;
     }
-    const QString before = session.window().resolution;
-    WaitFor(
-        &session,
-        [&] { return session.window().resolution != before || !session.lastError().isEmpty(); },
-        kPictureSizeMs);
-    if (session.window().resolution == before || session.link().boxSilent()) {
-        err << "lumora-warp-cli: the box answered the connect request but not the picture size "
-               "reads\n";
-        return kExitNoAnswer;
+    link::PictureSizeRead read;
+    try {
+        read = link::ReadPictureSize(port.link);
+    } catch (const link::WaitAborted&) {
+        return LineBroke(port, err);
     }
-    if (!session.lastError().isEmpty()) {
-        err << "lumora-warp-cli: " << session.lastError().toStdString() << "\n";
+    if (!read.size) {
+        if (read.answered == 0) {
+            err << "lumora-warp-cli: the box answered the connect request but not the picture "
+                   "size reads\n";
+            return kExitNoAnswer;
+        }
+        err << "lumora-warp-cli: " << link::kPictureSizeUnreadText << "\n";
         return kExitPortFailed;
     }
-    out << session.window().resolution.toStdString() << "\n";
+    out << read.size->width << " x " << read.size->height << "\n";
     return kExitDone;
 }
 
@@ -99,9 +103,14 @@ int Read(const Options& options, std::ostream& out, std::ostream& err) {
         err << "lumora-warp-cli: REG must be 0..255\n";
         return kExitUsage;
     }
-    auto session = OpenSession(options);
-    const auto value = session->link().readRegisterChecked(
-        static_cast<std::uint8_t>(*options.channel), static_cast<std::uint8_t>(*reg));
+    OpenLink port(options);
+    std::optional<std::uint8_t> value;
+    try {
+        value = port.link.read(static_cast<std::uint8_t>(*options.channel),
+                               static_cast<std::uint8_t>(*reg));
+    } catch (const link::WaitAborted&) {
+        return LineBroke(port, err);
+    }
     if (!value) {
         err << "lumora-warp-cli: no reply to the register read within "
             << link::Link::kDefaultReadTimeout.count() << " ms\n";
@@ -124,21 +133,19 @@ int Write(const Options& options, std::ostream& err) {
     }
     const auto channel = static_cast<std::uint8_t>(*options.channel);
     const auto r = static_cast<std::uint8_t>(*reg);
-    link::Bytes packet;
+    OpenLink port(options);
     switch (options.bits) {
         case 16:
-            packet = link::WriteRegister16Packet(channel, r, static_cast<std::uint16_t>(*value));
+            port.link.write16(channel, r, static_cast<std::uint16_t>(*value));
             break;
         case 32:
-            packet = link::WriteRegister32Packet(channel, r, static_cast<std::uint32_t>(*value));
+            port.link.write32(channel, r, static_cast<std::uint32_t>(*value));
             break;
         default:
-            packet = link::WriteRegister8Packet(channel, r, static_cast<std::uint8_t>(*value));
+            port.link.write8(channel, r, static_cast<std::uint8_t>(*value));
             break;
     }
-    auto session = OpenSession(options);
-    session->send(packet);
-    session->link().transport().drain();
+    port.link.transport().drain();
     return kExitDone;
 }
 
@@ -155,16 +162,18 @@ int Send(const Options& options, std::ostream& out, std::ostream& err) {
     packet.insert(packet.end(), bytes->begin(), bytes->end());
     packet.push_back(link::PacketChecksum(packet));
 
-    auto session = OpenSession(options);
-    QObject::connect(&session->link(), &link::Link::replyReceived, &session->link(),
-                     [&out](link::Reply r) {
-                         const std::uint8_t reply[] = {r.code, r.b1, r.b2};
-                         out << "reply: " << Hex(reply) << "\n";
-                     });
+    OpenLink port(options);
+    port.link.router().observeAll([&out](const link::Reply& r) {
+        const std::uint8_t reply[] = {r.code, r.b1, r.b2};
+        out << "reply: " << Hex(reply) << "\n";
+    });
+    QObject::connect(&port.link, &link::Link::notice, &port.link,
+                     [&err](const QString& line) { err << line.toStdString() << "\n"; });
     out << "sent: " << Hex(packet) << "\n";
-    session->send(packet);
-    WaitFor(
-        session.get(), [] { return false; }, options.waitMs);
+    port.link.send(packet);
+    if (!port.serveFor(std::chrono::milliseconds(options.waitMs))) {
+        return LineBroke(port, err);
+    }
     return kExitDone;
 }
 
