@@ -698,7 +698,7 @@ void BuildHiddenArea(QWidget* form) {
 
 }  // namespace
 
-void BuildForm1(QWidget* form) {
+Form1Controls BuildForm1(QWidget* form) {
     form->setFont(QFont("MS Sans Serif", 8));
     form->setFixedSize(kFormClientWidth, kFormClientHeight);
 
@@ -706,6 +706,7 @@ void BuildForm1(QWidget* form) {
     BuildChannelA(form);
     BuildRightColumn(form);
     BuildHiddenArea(form);
+    return FindForm1Controls(form);
 }
 
 }  // namespace lumora::app

@@ -1,8 +1,10 @@
 #pragma once
 
 // The main window's widget tree: every control with its name, caption,
-// range, start value and place, and no behaviour. The window code finds the
-// controls by name (findChild) and binds their handlers.
+// range, start value and place, and no behaviour. The binders reach the
+// controls through the typed table that BuildForm1 returns.
+
+#include "app/form1_controls.h"
 
 class QWidget;
 
@@ -17,6 +19,6 @@ inline constexpr int kHiddenAreaTop = 360;
 
 // Fixes the form's size and font and creates all of its child controls.
 // Both page controls and "Save to Box" start disabled, as when disconnected.
-void BuildForm1(QWidget* form);
+Form1Controls BuildForm1(QWidget* form);
 
 }  // namespace lumora::app

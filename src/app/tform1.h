@@ -1,13 +1,11 @@
 #pragma once
 
-// The main window Form1: widgets built by BuildForm1 and bound to the session,
-// which owns the state and every handler's behaviour.
+// The main window Form1: the widgets that BuildForm1 creates, each page bound
+// to its feature area by its own binder. The window holds no behaviour.
 
-#include <QEvent>
-#include <QHash>
-#include <QPair>
 #include <QWidget>
 
+#include "app/form1_controls.h"
 #include "core/session.h"
 
 namespace lumora::app {
@@ -20,30 +18,20 @@ class TForm1 : public QWidget {
                     QWidget* parent = nullptr);
 
     core::Session& session() { return session_; }
+    const Form1Controls& controls() const { return controls_; }
 
     void FormCreate();
     // Shows the four-corner points of mode 0 ("2x2"), 1 ("3x3") or 2 ("5x3").
     void ShowFourCornerPointSet(int mode);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing ends every wait on the box at once, so nothing holds the
+    // program (or the port) after the window has gone.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
-    template <class T>
-    T* control(const char* name) const;
-
-    void fillPortList(const QString& preferredPort);
-    void bindConnection();
-    void bindChannelSelectors();
-    void bindGridControls();
-    // The event of this widget sets the current channel.
-    void selectChannelOn(QWidget* widget, QEvent::Type event, int channel);
-    void render();
-    void resetPages();
-    void showError(const QString& message);
-
     core::Session& session_;
-    QHash<QPair<QObject*, int>, int> channelSelectors_;
+    Form1Controls controls_;
 };
 
 }  // namespace lumora::app

@@ -1,0 +1,34 @@
+#pragma once
+
+// Moving the pointer over a control of a half selects that half's channel;
+// controls without such a handler leave it unchanged. A few controls select
+// on a click or a context-menu request instead, and "RGChannel" selects
+// Channel A, B or "All" outright.
+
+#include <QEvent>
+#include <QHash>
+#include <QObject>
+#include <QPair>
+
+#include "app/form1_controls.h"
+#include "core/program_state.h"
+
+namespace lumora::app {
+
+class ChannelSelector : public QObject {
+    Q_OBJECT
+  public:
+    ChannelSelector(const Form1Controls& c, core::ProgramState& state, QObject* parent);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // The event of this widget sets the current channel.
+    void selectOn(QWidget* widget, QEvent::Type event, int channel);
+
+    core::ProgramState& state_;
+    QHash<QPair<QObject*, int>, int> selectors_;
+};
+
+}  // namespace lumora::app

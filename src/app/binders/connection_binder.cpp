@@ -1,0 +1,62 @@
+#include "app/binders/connection_binder.h"
+
+#include <algorithm>
+
+#include "link/port_list.h"
+
+namespace lumora::app {
+namespace {
+
+void FillPortList(QComboBox* combo, const QString& preferredPort) {
+    QStringList ports = link::ListPorts();
+    if (!preferredPort.isEmpty() && !ports.contains(preferredPort)) {
+        ports << preferredPort;
+        std::sort(ports.begin(), ports.end());
+    }
+    combo->clear();
+    combo->addItems(ports);
+    // A running virtual box of this user is the likely choice when nothing
+    // else is asked for.
+    QString wanted = preferredPort;
+    if (wanted.isEmpty()) {
+        const QStringList boxes = link::VirtualBoxPorts();
+        if (!boxes.isEmpty()) {
+            wanted = boxes.front();
+        }
+    }
+    int index = wanted.isEmpty() ? -1 : combo->findText(wanted);
+    if (index < 0) {
+        index = std::min(2, combo->count() - 1);
+    }
+    combo->setCurrentIndex(index);
+}
+
+}  // namespace
+
+void BindConnection(const Form1Controls& c, core::Connection& connection, QObject* context,
+                    const QString& preferredPort) {
+    FillPortList(c.ComComboBox1, preferredPort);
+    connection.setSelectedPort(c.ComComboBox1->currentText());
+    QObject::connect(c.ComComboBox1, &QComboBox::currentTextChanged, context,
+                     [&connection](const QString& name) { connection.setSelectedPort(name); });
+    QObject::connect(c.CNTBtn, &QPushButton::clicked, context,
+                     [&connection] { connection.CNTBtnClick(); });
+
+    const auto show = [c, &connection] {
+        const core::Connection::View& view = connection.view();
+        c.CNTBtn->setText(view.connectCaption);
+        c.ComComboBox1->setEnabled(view.portChoiceEnabled);
+        c.PageControl1->setEnabled(view.pagesEnabled);
+        c.PageControl2->setEnabled(view.pagesEnabled);
+        c.SavetoBoxGroupBox->setEnabled(view.saveToBoxEnabled);
+        c.ResLabel->setText(view.resolution);
+    };
+    QObject::connect(&connection, &core::Connection::changed, context, show);
+    QObject::connect(&connection, &core::Connection::pagesReset, context, [c] {
+        c.PageControl1->setCurrentIndex(0);
+        c.PageControl2->setCurrentIndex(0);
+    });
+    show();
+}
+
+}  // namespace lumora::app

@@ -1,0 +1,15 @@
+#pragma once
+
+// The log Memo1 and the message boxes of errors.
+
+#include <QWidget>
+
+#include "app/form1_controls.h"
+#include "core/operator_messages.h"
+
+namespace lumora::app {
+
+// Message boxes open over `window`.
+void BindMessages(const Form1Controls& c, core::OperatorMessages& messages, QWidget* window);
+
+}  // namespace lumora::app

@@ -1,0 +1,130 @@
+#pragma once
+
+// Typed access to the controls of Form1 that the binders use. Each member is
+// named after its control, and the lookup that fills it uses that very name,
+// so a misspelt control is a compile error at its use and a control missing
+// from the form stops the program at start-up, in every build type.
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/radio_group.h"
+#include "app/tbitbtn_ez.h"
+
+namespace lumora::app {
+
+// X(type, name) for every control in the table.
+#define LUMORA_FORM1_CONTROLS(X)                                           \
+    /* Right column. */                                                    \
+    X(QComboBox, ComComboBox1)                                             \
+    X(QPushButton, CNTBtn)                                                 \
+    X(QLabel, ResLabel)                                                    \
+    X(QGroupBox, SavetoBoxGroupBox)                                        \
+    /* The halves and their pages. */                                      \
+    X(QGroupBox, GroupBox9)                                                \
+    X(QGroupBox, GroupBox6)                                                \
+    X(QTabWidget, PageControl1)                                            \
+    X(QTabWidget, PageControl2)                                            \
+    X(QWidget, TabSheet7)                                                  \
+    X(QWidget, TabSheet8)                                                  \
+    X(QWidget, TabSheet14)                                                 \
+    X(QWidget, TabSheet13)                                                 \
+    X(QWidget, TabSheet2)                                                  \
+    X(QWidget, TabSheet4)                                                  \
+    X(QWidget, TabSheet5)                                                  \
+    X(QWidget, TabSheet6)                                                  \
+    X(QWidget, TabSheet9)                                                  \
+    X(QWidget, TabSheet11)                                                 \
+    X(QGroupBox, GroupBox3)                                                \
+    X(QGroupBox, GroupBox14)                                               \
+    X(QGroupBox, GroupBox15)                                               \
+    X(QGroupBox, GroupBox16)                                               \
+    X(QGroupBox, GroupBox17)                                               \
+    X(QGroupBox, GroupBox18)                                               \
+    X(QGroupBox, GroupBox19)                                               \
+    X(QGroupBox, GroupBox20)                                               \
+    /* "Warp adjust": grid sizes, Internal Grid, Show Grid, the arrows. */ \
+    X(QToolButton, WP2x2A)                                                 \
+    X(QToolButton, WP5x5A)                                                 \
+    X(QToolButton, WP9x9A)                                                 \
+    X(QToolButton, WP17x17A)                                               \
+    X(QToolButton, WP2x2B)                                                 \
+    X(QToolButton, WP5x5B)                                                 \
+    X(QToolButton, WP9x9B)                                                 \
+    X(QToolButton, WP17x17B)                                               \
+    X(QAbstractButton, InterGridA)                                         \
+    X(QAbstractButton, InterGridB)                                         \
+    X(QAbstractButton, ShowGridA)                                          \
+    X(QAbstractButton, ShowGridB)                                          \
+    X(TBitBtnEZ, BitBtn1)                                                  \
+    X(TBitBtnEZ, BitBtn2)                                                  \
+    X(TBitBtnEZ, BitBtn3)                                                  \
+    X(TBitBtnEZ, BitBtn4)                                                  \
+    X(TBitBtnEZ, BitBtn5)                                                  \
+    X(TBitBtnEZ, BitBtn6)                                                  \
+    X(TBitBtnEZ, BitBtn7)                                                  \
+    X(TBitBtnEZ, BitBtn8)                                                  \
+    X(TBitBtnEZ, BitBtn9)                                                  \
+    X(TBitBtnEZ, BitBtn10)                                                 \
+    X(TBitBtnEZ, BitBtn11)                                                 \
+    X(TBitBtnEZ, BitBtn12)                                                 \
+    X(TBitBtnEZ, BitBtn13)                                                 \
+    X(TBitBtnEZ, BitBtn14)                                                 \
+    X(TBitBtnEZ, BitBtn15)                                                 \
+    X(TBitBtnEZ, BitBtn16)                                                 \
+    /* "Warp Shift": the value labels. */                                  \
+    X(QLabel, TLShiftXValueA)                                              \
+    X(QLabel, TLShiftXValueB)                                              \
+    X(QLabel, TLShiftYValueA)                                              \
+    X(QLabel, TLShiftYValueB)                                              \
+    X(QLabel, BLShiftXValueA)                                              \
+    X(QLabel, BLShiftXValueB)                                              \
+    X(QLabel, BLShiftYValueA)                                              \
+    X(QLabel, BLShiftYValueB)                                              \
+    X(QLabel, TRShiftXValueA)                                              \
+    X(QLabel, TRShiftXValueB)                                              \
+    X(QLabel, TRShiftYValueA)                                              \
+    X(QLabel, TRShiftYValueB)                                              \
+    X(QLabel, BRShiftXValueA)                                              \
+    X(QLabel, BRShiftXValueB)                                              \
+    X(QLabel, BRShiftYValueA)                                              \
+    X(QLabel, BRShiftYValueB)                                              \
+    /* The four-corner page's points. */                                   \
+    X(QRadioButton, RBCur0)                                                \
+    X(QRadioButton, RBCur1)                                                \
+    X(QRadioButton, RBCur2)                                                \
+    X(QRadioButton, RBCur3)                                                \
+    X(QRadioButton, RBCur4)                                                \
+    X(QRadioButton, RBCur5)                                                \
+    X(QRadioButton, RBCur6)                                                \
+    X(QRadioButton, RBCur7)                                                \
+    X(QRadioButton, RBCur8)                                                \
+    X(QRadioButton, RBCur9)                                                \
+    X(QRadioButton, RBCur10)                                               \
+    X(QRadioButton, RBCur11)                                               \
+    X(QRadioButton, RBCur12)                                               \
+    X(QRadioButton, RBCur13)                                               \
+    X(QRadioButton, RBCur14)                                               \
+    /* Outside the visible area. */                                        \
+    X(QPlainTextEdit, Memo1)                                               \
+    X(RadioGroup, RGChannel)                                               \
+    X(TBitBtnEZ, BitBtnEZ1)
+
+struct Form1Controls {
+#define LUMORA_DECLARE_CONTROL(type, name) type* name = nullptr;
+    LUMORA_FORM1_CONTROLS(LUMORA_DECLARE_CONTROL)
+#undef LUMORA_DECLARE_CONTROL
+};
+
+// Fills the table from the controls of `form`; throws std::logic_error
+// naming the first control that is missing or of another class.
+Form1Controls FindForm1Controls(QWidget* form);
+
+}  // namespace lumora::app
