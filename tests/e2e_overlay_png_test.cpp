@@ -22,15 +22,17 @@ TEST(OverlayPng, FiveByFiveWithInternalGridShowsTwentyFiveMarkersAndTheFrame) {
     ASSERT_TRUE(box.started()) << box.error();
 
     Session session(std::make_unique<lumora::link::SerialTransport>());
-    session.setSelectedPort(QString::fromStdString(box.portPath()));
-    session.CNTBtnClick();
-    ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
+    session.connection().setSelectedPort(QString::fromStdString(box.portPath()));
+    session.connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session.connection().view().resolution == "1920 x 1080"; }));
 
     session.setCurrentChannel(0);
     session.grid().ResetGrid(0);
-    session.InterGridAClick(true);
-    session.WP5x5AClick();  // the grid size, then the overlay rebuilt
-    ASSERT_TRUE(session.lastError().isEmpty()) << session.lastError().toStdString();
+    session.gridEditing().InterGridAClick(true);
+    session.gridEditing().WP5x5AClick();  // the grid size, then the overlay rebuilt
+    ASSERT_TRUE(session.messages().lastError().isEmpty())
+        << session.messages().lastError().toStdString();
 
     lumora::probe::LitComponents drawn;
     const bool complete = ServeUntil(

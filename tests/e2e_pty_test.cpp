@@ -69,17 +69,19 @@ struct PtyBox : ::testing::Test {
 TEST_F(PtyBox, ConnectReadsPictureSizeAndDisconnects) {
     start();
     Session session(std::make_unique<lumora::link::SerialTransport>());
-    session.setSelectedPort(port());
-    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
+    session.connection().setSelectedPort(port());
+    EXPECT_EQ(session.connection().state(), ConnectionState::Disconnected);
 
-    session.CNTBtnClick();
-    ASSERT_TRUE(session.lastError().isEmpty()) << session.lastError().toStdString();
-    EXPECT_EQ(session.connectionState(), ConnectionState::PortOpen);
-    EXPECT_EQ(session.window().connectCaption, "Disconnect");
+    session.connection().CNTBtnClick();
+    ASSERT_TRUE(session.messages().lastError().isEmpty())
+        << session.messages().lastError().toStdString();
+    EXPECT_EQ(session.connection().state(), ConnectionState::PortOpen);
+    EXPECT_EQ(session.connection().view().connectCaption, "Disconnect");
 
     ASSERT_TRUE(
-        ServeUntil([&] { return session.connectionState() == ConnectionState::Connected; }));
-    ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
+        ServeUntil([&] { return session.connection().state() == ConnectionState::Connected; }));
+    ASSERT_TRUE(
+        ServeUntil([&] { return session.connection().view().resolution == "1920 x 1080"; }));
     // The connect reply checks both "Show Grid" boxes: two overlay display
     // updates of the current channel A, then Timer1 reads the picture size.
     const std::vector<std::string> showGrid = {"06 20 00 00 00 26", "06 20 00 3D 40 A3",
@@ -92,23 +94,25 @@ TEST_F(PtyBox, ConnectReadsPictureSizeAndDisconnects) {
                     {"05 21 00 45 6B", "05 21 00 46 6C", "05 21 00 49 6F", "05 21 00 4A 70"});
     EXPECT_EQ(boxLog(), expected);
 
-    session.CNTBtnClick();
-    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
-    EXPECT_EQ(session.window().resolution, "- - - -");
+    session.connection().CNTBtnClick();
+    EXPECT_EQ(session.connection().state(), ConnectionState::Disconnected);
+    EXPECT_EQ(session.connection().view().resolution, "- - - -");
 
     // The box takes a second connection after the first has closed.
-    session.CNTBtnClick();
-    ASSERT_TRUE(ServeUntil([&] { return session.window().resolution == "1920 x 1080"; }));
-    EXPECT_TRUE(session.lastError().isEmpty()) << session.lastError().toStdString();
+    session.connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session.connection().view().resolution == "1920 x 1080"; }));
+    EXPECT_TRUE(session.messages().lastError().isEmpty())
+        << session.messages().lastError().toStdString();
 }
 
 TEST(SerialPort, MissingPortShowsTheSystemErrorCode) {
     Session session(std::make_unique<lumora::link::SerialTransport>());
-    session.setSelectedPort("/dev/lumora-no-such-port");
-    session.CNTBtnClick();
-    EXPECT_EQ(session.lastError(), "Unable to open com port (Error: 2)");
-    EXPECT_EQ(session.window().connectCaption, "Connect");
-    EXPECT_EQ(session.connectionState(), ConnectionState::Disconnected);
+    session.connection().setSelectedPort("/dev/lumora-no-such-port");
+    session.connection().CNTBtnClick();
+    EXPECT_EQ(session.messages().lastError(), "Unable to open com port (Error: 2)");
+    EXPECT_EQ(session.connection().view().connectCaption, "Connect");
+    EXPECT_EQ(session.connection().state(), ConnectionState::Disconnected);
 }
 
 TEST_F(PtyBox, CliProbePrintsPictureSize) {

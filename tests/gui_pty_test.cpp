@@ -42,16 +42,16 @@ TEST(WindowOnPty, ConnectShowsPictureSizeThenDisconnects) {
     auto* pagesA = window.find<QTabWidget>("PageControl1");
 
     button->click();
-    EXPECT_EQ(window.session.connectionState(), ConnectionState::PortOpen);
+    EXPECT_EQ(window.session.connection().state(), ConnectionState::PortOpen);
     EXPECT_EQ(button->text(), "Disconnect");
     EXPECT_FALSE(pagesA->isEnabled());
 
     ASSERT_TRUE(ServeUntil([&] { return resolution->text() == "1920 x 1080"; }));
-    EXPECT_EQ(window.session.connectionState(), ConnectionState::Connected);
+    EXPECT_EQ(window.session.connection().state(), ConnectionState::Connected);
     EXPECT_TRUE(pagesA->isEnabled());
 
     button->click();
-    EXPECT_EQ(window.session.connectionState(), ConnectionState::Disconnected);
+    EXPECT_EQ(window.session.connection().state(), ConnectionState::Disconnected);
     EXPECT_EQ(button->text(), "Connect");
     EXPECT_EQ(resolution->text(), "- - - -");
     EXPECT_FALSE(pagesA->isEnabled());

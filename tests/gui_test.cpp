@@ -183,7 +183,7 @@ TEST_F(Window, OpenFailureIsShownInAMessageBox) {
 }
 
 TEST_F(Window, LogLinesReachMemo1) {
-    session->appendStampedLog("Start:");
+    session->messages().appendStampedLog("Start:");
     const QStringList lines = find<QPlainTextEdit>("Memo1")->toPlainText().split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "Memo1");

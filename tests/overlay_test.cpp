@@ -60,7 +60,7 @@ class GridOverlayTest : public ::testing::Test {
     }
 
     GridModel& grid() { return session->grid(); }
-    GridOverlay& overlay() { return session->overlay(); }
+    GridOverlay& overlay() { return session->gridEditing().overlay(); }
     void select(int column, int row) {
         grid().channel(0).currentColumn = column;
         grid().channel(0).currentRow = row;
@@ -198,7 +198,7 @@ TEST_F(GridOverlayTest, GridSizeChangeClearsEverythingThenDrawsTheNewMarkers) {
 class GridOverlayPollBound : public GridOverlayTest {
   protected:
     GridOverlayPollBound() {
-        QObject::connect(session.get(), &core::Session::errorRaised,
+        QObject::connect(&session->messages(), &core::OperatorMessages::errorRaised,
                          [this](const QString& message) { errors << message; });
         useGridSize(kGrid5x5);
         select(16, 16);
@@ -222,7 +222,7 @@ class GridOverlayPollBound : public GridOverlayTest {
         });
     }
     void update() {
-        session->guarded([&] { overlay().UpdateOverlay(0, true); });
+        session->guard().run([&] { overlay().UpdateOverlay(0, true); });
     }
     void expectAbandonedAtTheFirstNewMarker() {
         EXPECT_EQ(overlay().drawn(0)[PointIndex(1, 0)], 0);

@@ -32,7 +32,7 @@ Packets Display(std::uint8_t channel, std::uint8_t on) {
 }
 
 int DrawnMarkers(const Session& session, int channel) {
-    const auto& drawn = session.overlay().drawn(channel);
+    const auto& drawn = session.gridEditing().overlay().drawn(channel);
     return static_cast<int>(std::count(drawn.begin(), drawn.end(), 1));
 }
 
@@ -41,13 +41,14 @@ struct SessionFixture : ::testing::Test {
         auto transport = std::make_unique<PipeTransport>();
         pipe = transport.get();
         session = std::make_unique<Session>(std::move(transport));
-        session->setSelectedPort("pipe");
+        session->connection().setSelectedPort("pipe");
         session->link().setReadTimeout(std::chrono::milliseconds(150));
     }
 
     void connectAndWaitForSize() {
-        session->CNTBtnClick();
-        ASSERT_TRUE(ServeUntil([&] { return session->window().resolution != "- - - -"; }));
+        session->connection().CNTBtnClick();
+        ASSERT_TRUE(
+            ServeUntil([&] { return session->connection().view().resolution != "- - - -"; }));
     }
 
     PipeTransport* pipe = nullptr;
@@ -60,185 +61,197 @@ TEST_F(SessionFixture, ConnectAnswerAndDisconnect) {
     ScriptedPeer box(*pipe);
     box.setAnswerConnect(false);
     int pageResets = 0;
-    QObject::connect(session.get(), &Session::pagesReset, [&] { ++pageResets; });
+    QObject::connect(&session->connection(), &lumora::core::Connection::pagesReset,
+                     [&] { ++pageResets; });
 
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     ASSERT_EQ(pipe->written().size(), 1u);
     EXPECT_EQ(pipe->written()[0], (Bytes{0x04, 0x30, 0x00, 0x34}));
-    EXPECT_EQ(session->connectionState(), ConnectionState::PortOpen);
-    EXPECT_EQ(session->window().connectCaption, "Disconnect");
-    EXPECT_FALSE(session->window().portChoiceEnabled);
-    EXPECT_FALSE(session->window().pagesEnabled);
+    EXPECT_EQ(session->connection().state(), ConnectionState::PortOpen);
+    EXPECT_EQ(session->connection().view().connectCaption, "Disconnect");
+    EXPECT_FALSE(session->connection().view().portChoiceEnabled);
+    EXPECT_FALSE(session->connection().view().pagesEnabled);
     EXPECT_EQ(pageResets, 1);
 
     // 30 12 34 in one batch: pages on, Timer1 started, grid defaults shown,
     // undo emptied.
-    session->undoStack(0).push({0, 3, 0, 0, 16.0f});
-    session->undoStack(1).push({0, 0, 0, 0, 16.0f});
+    session->gridEditing().undoStack(0).push({0, 3, 0, 0, 16.0f});
+    session->gridEditing().undoStack(1).push({0, 0, 0, 0, 16.0f});
     pipe->deliverFromPeer({0x30, 0x12, 0x34});
-    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
-    EXPECT_TRUE(session->window().saveToBoxEnabled);
-    EXPECT_TRUE(session->timer1().isActive());
-    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, true}));
-    EXPECT_TRUE(session->undoStack(0).empty());
-    EXPECT_TRUE(session->undoStack(1).empty());
-    EXPECT_EQ(session->connectionState(), ConnectionState::Connected);
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().view().pagesEnabled; }));
+    EXPECT_TRUE(session->connection().view().saveToBoxEnabled);
+    EXPECT_TRUE(session->connection().timer1().isActive());
+    EXPECT_EQ(session->gridEditing().view().showGrid, (std::array<bool, 2>{true, true}));
+    EXPECT_TRUE(session->gridEditing().undoStack(0).empty());
+    EXPECT_TRUE(session->gridEditing().undoStack(1).empty());
+    EXPECT_EQ(session->connection().state(), ConnectionState::Connected);
 
     // Timer1's tick reads the picture size: four reads of channel A, after
     // the display writes of the connect reply's two Show Grid runs.
-    ASSERT_TRUE(ServeUntil([&] { return session->window().resolution == "1920 x 1080"; }));
-    EXPECT_FALSE(session->timer1().isActive());
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+    EXPECT_FALSE(session->connection().timer1().isActive());
     EXPECT_EQ(box.readsSeen(), 4);
     EXPECT_EQ(pipe->written()[11], lumora::link::ReadRegisterPacket(0, 0x45));
     EXPECT_EQ(pipe->written()[14], lumora::link::ReadRegisterPacket(0, 0x4A));
-    EXPECT_EQ(session->blocksAcross(), 120);
-    EXPECT_EQ(session->blocksDown(), 68);
+    EXPECT_EQ(session->grid().blocksAcross(), 120);
+    EXPECT_EQ(session->grid().blocksDown(), 68);
 
-    session->CNTBtnClick();
-    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
-    EXPECT_EQ(session->window().connectCaption, "Connect");
-    EXPECT_EQ(session->window().resolution, "- - - -");
-    EXPECT_TRUE(session->window().portChoiceEnabled);
-    EXPECT_FALSE(session->window().pagesEnabled);
-    EXPECT_FALSE(session->window().saveToBoxEnabled);
+    session->connection().CNTBtnClick();
+    EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->connection().view().connectCaption, "Connect");
+    EXPECT_EQ(session->connection().view().resolution, "- - - -");
+    EXPECT_TRUE(session->connection().view().portChoiceEnabled);
+    EXPECT_FALSE(session->connection().view().pagesEnabled);
+    EXPECT_FALSE(session->connection().view().saveToBoxEnabled);
     EXPECT_FALSE(pipe->isOpen());
 }
 
 TEST_F(SessionFixture, DisconnectBeforeTheBoxAnswers) {
-    session->CNTBtnClick();
-    EXPECT_EQ(session->connectionState(), ConnectionState::PortOpen);
-    session->CNTBtnClick();
-    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
-    EXPECT_EQ(session->window().connectCaption, "Connect");
+    session->connection().CNTBtnClick();
+    EXPECT_EQ(session->connection().state(), ConnectionState::PortOpen);
+    session->connection().CNTBtnClick();
+    EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->connection().view().connectCaption, "Connect");
 }
 
 TEST_F(SessionFixture, DisconnectCancelsPendingInitialisation) {
     ScriptedPeer box(*pipe);
-    session->CNTBtnClick();
-    ASSERT_TRUE(ServeUntil([&] { return session->timer1().isActive(); }));
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().timer1().isActive(); }));
+    session->connection().CNTBtnClick();
     ServeFor(250);
-    EXPECT_TRUE(session->lastError().isEmpty()) << session->lastError().toStdString();
-    EXPECT_EQ(session->window().resolution, "- - - -");
+    EXPECT_TRUE(session->messages().lastError().isEmpty())
+        << session->messages().lastError().toStdString();
+    EXPECT_EQ(session->connection().view().resolution, "- - - -");
 }
 
 TEST_F(SessionFixture, OpenFailureLeavesConnectOnTheButton) {
     pipe->failOpenWith("Unable to open com port (Error: 2)");
-    session->CNTBtnClick();
-    EXPECT_EQ(session->lastError(), "Unable to open com port (Error: 2)");
-    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
-    EXPECT_EQ(session->window().connectCaption, "Connect");
-    EXPECT_TRUE(session->window().portChoiceEnabled);
+    session->connection().CNTBtnClick();
+    EXPECT_EQ(session->messages().lastError(), "Unable to open com port (Error: 2)");
+    EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
+    EXPECT_EQ(session->connection().view().connectCaption, "Connect");
+    EXPECT_TRUE(session->connection().view().portChoiceEnabled);
 }
 
 TEST_F(SessionFixture, RepliesSplitMergedAndUnknown) {
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     // A reply split over two notifications is joined.
     pipe->deliverFromPeer({0x30});
     ServeFor(2);
     pipe->deliverFromPeer({0x12, 0x34});
-    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
-    session->timer1().stop();
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().view().pagesEnabled; }));
+    session->connection().timer1().stop();
 
     // An unknown code changes nothing; the reply after it in the same batch
     // is still handled.
-    session->startWarpReset();
-    EXPECT_EQ(session->transferState(), 1);
+    session->gridEditing().startWarpReset();
+    EXPECT_EQ(session->state().transferState, 1);
     pipe->deliverFromPeer({0x77, 0x01, 0x02, 0x31, 0x00, 0x00});
-    ASSERT_TRUE(ServeUntil([&] { return session->transferState() == 0; }));
-    EXPECT_TRUE(session->lastError().isEmpty());
+    ASSERT_TRUE(ServeUntil([&] { return session->state().transferState == 0; }));
+    EXPECT_TRUE(session->messages().lastError().isEmpty());
 }
 
 TEST_F(SessionFixture, WarpResetReplyWhileIdleAndCurrentChannel) {
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     pipe->deliverFromPeer({0x31, 0x00, 0x00});
     ServeFor(20);
-    EXPECT_EQ(session->transferState(), 0);
+    EXPECT_EQ(session->state().transferState, 0);
 
     // "All" goes out as channel byte 2.
     session->setCurrentChannel(2);
-    session->startWarpReset();
+    session->gridEditing().startWarpReset();
     EXPECT_EQ(pipe->written().back(), (Bytes{0x04, 0x31, 0x02, 0x37}));
     session->setCurrentChannel(7);  // not a channel: ignored
     EXPECT_EQ(session->currentChannel(), 2);
 }
 
 TEST_F(SessionFixture, RegisterReadGetsSecondByte) {
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     pipe->setPeer([&](const Bytes& packet) {
         if (packet[1] == 0x21)
             pipe->deliverFromPeer({0x21, 0x5A, 0x00});
     });
-    EXPECT_EQ(session->ReadRegister(0, 0x52), 0x5A);
+    EXPECT_EQ(session->link().ReadRegister(0, 0x52), 0x5A);
 }
 
 TEST_F(SessionFixture, SilentBoxReadsGiveUpWithinTheirBound) {
     ScriptedPeer box(*pipe);
     box.setAnswerConnect(false);
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     box.setSilent(true);
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(session->ReadRegister(0, 0x45), 255);
+    EXPECT_EQ(session->link().ReadRegister(0, 0x45), 255);
     const auto first = clock.elapsed();
     EXPECT_GE(first, 140);
     EXPECT_LT(first, 1000);
 
-    // Known silent: further reads fail at once, and the log says so once.
+    // One time-out is not silence yet: the next read waits its full time.
+    EXPECT_FALSE(session->link().boxSilent());
+    EXPECT_TRUE(session->messages().log().isEmpty());
     clock.restart();
-    EXPECT_EQ(session->ReadRegister(0, 0x46), 255);
-    EXPECT_EQ(session->ReadRegister(0, 0x49), 255);
+    EXPECT_EQ(session->link().ReadRegister(0, 0x46), 255);
+    EXPECT_GE(clock.elapsed(), 140);
+
+    // Two in a row: known silent, further reads fail at once, and the log
+    // says so once.
+    clock.restart();
+    EXPECT_EQ(session->link().ReadRegister(0, 0x49), 255);
+    EXPECT_EQ(session->link().ReadRegister(0, 0x4A), 255);
     EXPECT_LT(clock.elapsed(), 100);
-    EXPECT_EQ(session->log().size(), 1);
-    EXPECT_TRUE(session->log()[0].startsWith("No reply from the box"));
-    EXPECT_TRUE(session->lastError().startsWith("The box does not answer."));
+    EXPECT_EQ(session->messages().log().size(), 1);
+    EXPECT_TRUE(session->messages().log()[0].startsWith("No reply from the box"));
+    EXPECT_TRUE(session->messages().lastError().startsWith("The box does not answer."));
 
     // The box answers again (here the late reply to a read that went out
     // while silent): reads wait for their replies again.
     box.setSilent(false);
     box.setRegister(0x52, 0x07);
-    session->link().readRegisterChecked(0, 0x52);  // goes out, returns at once
+    session->link().read(0, 0x52);  // goes out, returns at once
     ASSERT_TRUE(ServeUntil([&] { return !session->link().boxSilent(); }));
-    EXPECT_EQ(session->ReadRegister(0, 0x52), 0x07);
-    EXPECT_EQ(session->log().size(), 1);
+    EXPECT_EQ(session->link().ReadRegister(0, 0x52), 0x07);
+    EXPECT_EQ(session->messages().log().size(), 1);
 }
 
 TEST_F(SessionFixture, FailedWriteEndsTheWaitAndShowsTheError) {
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     pipe->failWritesWith("WriteFile function failed (Error: 5)");
-    session->guarded([&] { session->startWarpReset(); });
-    EXPECT_EQ(session->transferState(), 0);
-    EXPECT_EQ(session->lastError(), "WriteFile function failed (Error: 5)");
-    EXPECT_FALSE(session->timeOut().isActive());
+    session->guard().run([&] { session->gridEditing().startWarpReset(); });
+    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
+    EXPECT_FALSE(session->mapTransfer().timeOut().isActive());
 }
 
 TEST_F(SessionFixture, BrokenLineDisconnectsAndSaysWhy) {
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     pipe->deliverFromPeer({0x30, 0x00, 0x00});
-    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
-    session->startWarpReset();
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().view().pagesEnabled; }));
+    session->gridEditing().startWarpReset();
     pipe->breakLine("ReadFile function failed (Error: 5)");
-    EXPECT_EQ(session->lastError(), "ReadFile function failed (Error: 5)");
-    EXPECT_EQ(session->transferState(), 0);
-    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
-    EXPECT_FALSE(session->window().pagesEnabled);
-    EXPECT_FALSE(session->timer1().isActive());
+    EXPECT_EQ(session->messages().lastError(), "ReadFile function failed (Error: 5)");
+    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
+    EXPECT_FALSE(session->connection().view().pagesEnabled);
+    EXPECT_FALSE(session->connection().timer1().isActive());
 }
 
 TEST_F(SessionFixture, WriteOnClosedPortSaysPortNotOpen) {
-    session->guarded([&] { session->SendWarpReset(); });
-    EXPECT_EQ(session->lastError(), "Port Not Open");
+    session->guard().run([&] { session->gridEditing().SendWarpReset(); });
+    EXPECT_EQ(session->messages().lastError(), "Port Not Open");
 }
 
 TEST_F(SessionFixture, DisconnectDuringAnOverlayWaitEndsItQuietly) {
     ScriptedPeer box(*pipe);
     connectAndWaitForSize();
     // The page's full clear waits 100 ms before its first status read.
-    QTimer::singleShot(20, session.get(), [&] { session->CNTBtnClick(); });
-    session->TabSheet7Show();
-    EXPECT_EQ(session->connectionState(), ConnectionState::Disconnected);
-    EXPECT_TRUE(session->lastError().isEmpty()) << session->lastError().toStdString();
+    QTimer::singleShot(20, session.get(), [&] { session->connection().CNTBtnClick(); });
+    session->gridEditing().TabSheet7Show();
+    EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
+    EXPECT_TRUE(session->messages().lastError().isEmpty())
+        << session->messages().lastError().toStdString();
 }
 
 TEST_F(SessionFixture, NestedReadInsideAReplyHandler) {
@@ -247,25 +260,26 @@ TEST_F(SessionFixture, NestedReadInsideAReplyHandler) {
     // through while the first handler waits.
     ScriptedPeer box(*pipe);
     box.setPictureSize(1280, 720);
-    session->CNTBtnClick();
-    ASSERT_TRUE(ServeUntil([&] { return session->window().resolution == "1280 x 720"; }));
-    EXPECT_EQ(session->pictureWidth(), 1280);
-    EXPECT_EQ(session->pictureHeight(), 720);
-    EXPECT_EQ(session->blocksDown(), 45);
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().view().resolution == "1280 x 720"; }));
+    EXPECT_EQ(session->grid().width(), 1280);
+    EXPECT_EQ(session->grid().height(), 720);
+    EXPECT_EQ(session->grid().blocksDown(), 45);
 }
 
 TEST_F(SessionFixture, TimeOutShowsMessageAndEndsTransfer) {
-    session->CNTBtnClick();
-    session->startWarpReset();
-    session->TimeOutTimer();
-    EXPECT_EQ(session->transferState(), 0);
-    EXPECT_EQ(session->lastError(), "TIME OUT!!!!");
+    session->connection().CNTBtnClick();
+    session->gridEditing().startWarpReset();
+    session->mapTransfer().TimeOutTimer();
+    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_EQ(session->messages().lastError(), "TIME OUT!!!!");
 }
 
 TEST_F(SessionFixture, StampedLogLines) {
-    session->appendStampedLog("Start:");
-    ASSERT_EQ(session->log().size(), 1);
-    const QString line = session->log()[0];
+    session->messages().appendStampedLog("Start:");
+    ASSERT_EQ(session->messages().log().size(), 1);
+    const QString line = session->messages().log()[0];
     EXPECT_TRUE(line.startsWith("Start:"));
     EXPECT_GT(line.size(), 12);
     EXPECT_NE(line[6], QChar(' '));  // the date follows directly
@@ -275,12 +289,12 @@ TEST_F(SessionFixture, StampedLogLines) {
 TEST_F(SessionFixture, ConnectReplyRunsShowGridForTheBoxesItChecks) {
     ScriptedPeer box(*pipe);
     box.setAnswerConnect(false);
-    session->CNTBtnClick();
+    session->connection().CNTBtnClick();
     pipe->clearWritten();
     // Both boxes start unchecked: two runs, both on the current channel A.
     pipe->deliverFromPeer({0x30, 0x12, 0x34});
-    ASSERT_TRUE(ServeUntil([&] { return session->window().pagesEnabled; }));
-    session->timer1().stop();
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().view().pagesEnabled; }));
+    session->connection().timer1().stop();
     Packets twice = Display(0, 0x01);
     const Packets once = twice;
     twice.insert(twice.end(), once.begin(), once.end());
@@ -289,13 +303,13 @@ TEST_F(SessionFixture, ConnectReplyRunsShowGridForTheBoxesItChecks) {
 
     // Only a box whose state changes runs it.
     session->setCurrentChannel(1);
-    session->ShowGridAClick(false);
+    session->gridEditing().ShowGridAClick(false);
     pipe->clearWritten();
     pipe->deliverFromPeer({0x30, 0x12, 0x34});
     ASSERT_TRUE(ServeUntil([&] { return !pipe->written().empty(); }));
-    session->timer1().stop();
+    session->connection().timer1().stop();
     EXPECT_EQ(pipe->written(), Display(1, 0x01));
-    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, true}));
+    EXPECT_EQ(session->gridEditing().view().showGrid, (std::array<bool, 2>{true, true}));
 }
 
 TEST_F(SessionFixture, Timer1InitialisesBothGridsAtThePictureSize) {
@@ -328,35 +342,35 @@ TEST_F(SessionFixture, GridControlsActOnTheCurrentChannelOnly) {
     pipe->clearWritten();
 
     // A grid size rebuilds B's overlay: full clear, then the 16 markers of 5x5.
-    session->WP5x5AClick();
+    session->gridEditing().WP5x5AClick();
     EXPECT_EQ(session->grid().channel(0).gridSize, lumora::warp::kGrid2x2);
-    EXPECT_EQ(session->window().gridSizeButton, (std::array<int, 2>{0, 1}));
+    EXPECT_EQ(session->gridEditing().view().gridSizeButton, (std::array<int, 2>{0, 1}));
     ASSERT_GT(pipe->written().size(), 2u);
     EXPECT_EQ(pipe->written()[2], lumora::link::WriteRegister16Packet(1, 0x55, 959));
     EXPECT_TRUE(std::all_of(pipe->written().begin(), pipe->written().end(),
                             [](const Bytes& packet) { return packet[2] == 1; }));
     EXPECT_EQ(DrawnMarkers(*session, 1), 16);
 
-    session->InterGridAClick(true);
+    session->gridEditing().InterGridAClick(true);
     EXPECT_EQ(DrawnMarkers(*session, 1), 25);
-    EXPECT_EQ(session->window().internalGrid, (std::array<bool, 2>{false, true}));
-    session->ShowGridAClick(false);
-    EXPECT_EQ(session->window().showGrid, (std::array<bool, 2>{true, false}));
+    EXPECT_EQ(session->gridEditing().view().internalGrid, (std::array<bool, 2>{false, true}));
+    session->gridEditing().ShowGridAClick(false);
+    EXPECT_EQ(session->gridEditing().view().showGrid, (std::array<bool, 2>{true, false}));
     EXPECT_EQ(Packets(pipe->written().end() - 5, pipe->written().end()), Display(1, 0x00));
 
     // "All" has no grid: nothing changes, nothing is sent.
     session->setCurrentChannel(2);
     pipe->clearWritten();
-    session->WP17x17AClick();
-    session->InterGridAClick(false);
-    session->ShowGridAClick(true);
+    session->gridEditing().WP17x17AClick();
+    session->gridEditing().InterGridAClick(false);
+    session->gridEditing().ShowGridAClick(true);
     EXPECT_TRUE(pipe->written().empty());
     EXPECT_EQ(session->grid().channel(1).gridSize, lumora::warp::kGrid5x5);
     EXPECT_EQ(session->grid().channel(1).internalGrid, 1);
     EXPECT_EQ(session->grid().channel(1).showGrid, 0);
 
     // Showing A's "Warp adjust" page: a full clear of its own, then a rebuild.
-    session->TabSheet7Show();
+    session->gridEditing().TabSheet7Show();
     EXPECT_EQ(session->currentChannel(), 0);
     EXPECT_EQ(std::count(pipe->written().begin(), pipe->written().end(),
                          lumora::link::WriteRegister8Packet(0, 0x3D, 0x00)),
