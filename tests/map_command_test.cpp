@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -36,14 +38,14 @@ class MapCommandTest : public ::testing::Test {
             }
         }
     }
-    MapRun map(const std::string& channel, int width, int height, bool noCorners = false) {
+    // Writes the image to in.lwf and asks for the tables in x.bin and y.bin.
+    lumora::cli::Options mapOptions(const std::string& channel, int width, int height,
+                                    bool noCorners = false) {
         const auto bytes = lumora::settings::WriteSettingsImage(*image);
         QFile file(dir.filePath("in.lwf"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         file.close();
-        QFile::remove(dir.filePath("x.bin"));
-        QFile::remove(dir.filePath("y.bin"));
 
         lumora::cli::Options options;
         options.command = "map";
@@ -54,6 +56,12 @@ class MapCommandTest : public ::testing::Test {
         options.noCorners = noCorners;
         options.outX = dir.filePath("x.bin").toStdString();
         options.outY = dir.filePath("y.bin").toStdString();
+        return options;
+    }
+    MapRun map(const std::string& channel, int width, int height, bool noCorners = false) {
+        const lumora::cli::Options options = mapOptions(channel, width, height, noCorners);
+        QFile::remove(dir.filePath("x.bin"));
+        QFile::remove(dir.filePath("y.bin"));
         std::ostringstream out;
         std::ostringstream err;
         MapRun run{lumora::cli::RunCommand(options, out, err), err.str(), {}, {}};
@@ -122,6 +130,22 @@ TEST_F(MapCommandTest, RefusedMapsWriteNoTables) {
               std::string::npos)
         << run.err;
     EXPECT_TRUE(run.x.isEmpty());
+}
+
+TEST_F(MapCommandTest, AnUnwritableYTableLeavesTheXTableAsItWas) {
+    QFile x(dir.filePath("x.bin"));
+    ASSERT_TRUE(x.open(QIODevice::WriteOnly));
+    x.write("earlier run");
+    x.close();
+    lumora::cli::Options options = mapOptions("A", 1920, 1080);
+    options.outY = dir.filePath("missing/y.bin").toStdString();
+    std::ostringstream out;
+    std::ostringstream err;
+
+    EXPECT_EQ(lumora::cli::RunCommand(options, out, err), 5);
+    EXPECT_EQ(err.str(), "map: cannot write " + options.outY + ": " + std::strerror(ENOENT) + "\n");
+    ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+    EXPECT_EQ(x.readAll(), "earlier run");
 }
 
 }  // namespace

@@ -1,36 +1,28 @@
 #include "cli/map_command.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <memory>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/map_from_settings.h"
+#include "settings/whole_files.h"
 
 namespace lumora::cli {
 namespace {
 
 // The tables as the box receives them: column a after column a, 16-bit
 // little-endian entries.
-QByteArray TableBytes(const std::array<std::int16_t, warp::WarpMap::kEntries>& table) {
-    QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(table.size() * 2));
+std::vector<std::uint8_t> TableBytes(
+    const std::array<std::int16_t, warp::WarpMap::kEntries>& table) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(table.size() * 2);
     for (std::int16_t entry : table) {
         const auto bits = static_cast<std::uint16_t>(entry);
-        bytes.append(static_cast<char>(bits & 0xFF));
-        bytes.append(static_cast<char>(bits >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
     }
     return bytes;
-}
-
-// Replaces the file whole or leaves it as it was.
-bool WriteWhole(const std::string& path, const QByteArray& bytes, std::ostream& err) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << "map: cannot write " << path << ": " << file.errorString().toStdString() << "\n";
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -66,8 +58,12 @@ int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) 
         return kExitRefused;
     }
     const auto& map = std::get<warp::WarpMap>(result);
-    if (!WriteWhole(options.outX, TableBytes(map.x), err) ||
-        !WriteWhole(options.outY, TableBytes(map.y), err)) {
+    // Both tables or neither: a pair from two different runs would look valid.
+    const auto x = TableBytes(map.x);
+    const auto y = TableBytes(map.y);
+    const settings::WholeFile tables[] = {{options.outX, x}, {options.outY, y}};
+    if (const std::string error = settings::WriteWholeFiles(tables); !error.empty()) {
+        err << "map: " << error << "\n";
         return kExitFileFailed;
     }
     out << "Channel " << (request.channel == 0 ? 'A' : 'B') << ", " << request.width << " x "
