@@ -2,6 +2,7 @@
 // names sorted as text.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -55,5 +56,32 @@ TEST(PortList, LiveVirtualBoxesSortedAsText) {
     QStringList sorted = ports;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(ports, sorted);
+    qputenv("LUMORA_BOXSIM_DIR", previous);
+}
+
+TEST(PortList, OnlyAPrivateFolderOfOursIsBelieved) {
+    QTemporaryDir announce;
+    QTemporaryDir elsewhere;
+    const QString v1 = elsewhere.filePath("ttyV1");
+    const QString v2 = elsewhere.filePath("ttyV2");
+    Touch(v1);
+    Touch(v2);
+    Announce(announce.path(), ::getpid(), v1);
+    // An announcement that is a link to someone's file is not one.
+    Announce(elsewhere.path(), ::getppid(), v2);
+    ASSERT_TRUE(QFile::link(elsewhere.filePath(QString::number(::getppid()) + ".port"),
+                            announce.filePath(QString::number(::getppid()) + ".port")));
+    const QString link = elsewhere.filePath("announce-link");
+    ASSERT_TRUE(QFile::link(announce.path(), link));
+
+    const QByteArray previous = qgetenv("LUMORA_BOXSIM_DIR");
+    qputenv("LUMORA_BOXSIM_DIR", announce.path().toLocal8Bit());
+    EXPECT_EQ(VirtualBoxPorts(), QStringList{v1});
+    qputenv("LUMORA_BOXSIM_DIR", link.toLocal8Bit());
+    EXPECT_EQ(VirtualBoxPorts(), QStringList{});
+    qputenv("LUMORA_BOXSIM_DIR", announce.path().toLocal8Bit());
+    ASSERT_EQ(::chmod(announce.path().toLocal8Bit().constData(), 0755), 0);
+    EXPECT_EQ(VirtualBoxPorts(), QStringList{});
+    EXPECT_FALSE(ListPorts().contains(v1));
     qputenv("LUMORA_BOXSIM_DIR", previous);
 }
