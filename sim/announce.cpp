@@ -53,6 +53,42 @@ std::string MakeDirectories(const std::string& dir) {
     return {};
 }
 
+std::string MakeAnnounceDirectory(const std::string& dir) {
+    const std::size_t slash = dir.find_last_of('/');
+    const std::string parent = slash == std::string::npos ? "." : dir.substr(0, slash);
+    if (!parent.empty()) {
+        if (std::string error = MakeDirectories(parent); !error.empty()) {
+            return error;
+        }
+    }
+    if (mkdir(dir.c_str(), 0700) == 0) {
+        chmod(dir.c_str(), 0700);  // whatever the umask took away
+    } else if (errno != EEXIST) {
+        return errorText("cannot create", dir);
+    }
+    struct stat info {};
+    if (lstat(dir.c_str(), &info) != 0) {
+        return errorText("cannot examine", dir);
+    }
+    const std::string refused = "refusing to announce in " + dir + ": ";
+    if (S_ISLNK(info.st_mode)) {
+        return refused + "it is a symbolic link";
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return refused + "it is not a directory";
+    }
+    if (info.st_uid != geteuid()) {
+        return refused + "it belongs to user " + std::to_string(info.st_uid) + ", not to " +
+               std::to_string(geteuid());
+    }
+    if ((info.st_mode & 0777) != 0700) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 0777));
+        return refused + "its mode is " + mode + ", not 0700";
+    }
+    return {};
+}
+
 std::string WriteFileAtomically(const std::string& path, const std::string& content) {
     const std::string temp = path + ".tmp." + std::to_string(getpid());
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -17,6 +17,12 @@ std::string AnnounceDirectoryFromEnvironment();
 // Creates `dir` and missing parents (mode 0700). Returns an error text, empty on success.
 std::string MakeDirectories(const std::string& dir);
 
+// The folder a box announces in: created with mode 0700 (missing parents as
+// above), or, if it exists, accepted only as a real directory of this user's
+// with mode 0700. Anyone who can write there could offer the tool a port of
+// their choosing. Returns an error text naming the folder, empty on success.
+std::string MakeAnnounceDirectory(const std::string& dir);
+
 // Writes `content` to a temporary file beside `path` and renames it over
 // `path`, so a reader sees either nothing or the whole text. Returns an
 // error text, empty on success.

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
 
     const std::string dir = AnnounceDirectoryFromEnvironment();
     const std::string announceFile = dir + "/" + std::to_string(getpid()) + ".port";
-    if (std::string error = MakeDirectories(dir); !error.empty()) {
+    if (std::string error = MakeAnnounceDirectory(dir); !error.empty()) {
         return fail(error);
     }
     if (std::string error = WriteFileAtomically(announceFile, line); !error.empty()) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -87,6 +88,27 @@ TEST(BoxsimAnnounce, FilesAreCreatedWithTheirDirectoriesAndReplacedWhole) {
     rmdir(nested.c_str());
     rmdir((dir + "/x").c_str());
     rmdir(dir.c_str());
+}
+
+TEST(BoxsimAnnounce, TheFolderIsMadePrivateAndAnOpenOneIsRefused) {
+    const std::string parent = ::testing::TempDir() + "boxsim-private-" + std::to_string(getpid());
+    const std::string dir = parent + "/announce";
+    ASSERT_EQ(MakeAnnounceDirectory(dir), "");
+    struct stat info {};
+    ASSERT_EQ(lstat(dir.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(MakeAnnounceDirectory(dir), "");  // its own folder again is fine
+
+    const std::string link = parent + "/link";
+    ASSERT_EQ(symlink(dir.c_str(), link.c_str()), 0);
+    EXPECT_EQ(MakeAnnounceDirectory(link),
+              "refusing to announce in " + link + ": it is a symbolic link");
+    ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+    EXPECT_EQ(MakeAnnounceDirectory(dir),
+              "refusing to announce in " + dir + ": its mode is 0755, not 0700");
+    unlink(link.c_str());
+    rmdir(dir.c_str());
+    rmdir(parent.c_str());
 }
 
 }  // namespace
