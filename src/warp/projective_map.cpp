@@ -16,6 +16,23 @@ double QuadArea2(const Corners& corners) {
     return sum;
 }
 
+bool QuadIsConvex(const Corners& corners) {
+    const ControlPoint ring[4] = {corners[kTopLeft], corners[kTopRight], corners[kBottomRight],
+                                  corners[kBottomLeft]};
+    int positive = 0;
+    int negative = 0;
+    for (int k = 0; k < 4; ++k) {
+        const ControlPoint& p = ring[k];
+        const ControlPoint& q = ring[(k + 1) % 4];
+        const ControlPoint& r = ring[(k + 2) % 4];
+        const double turn = (static_cast<double>(q.x) - p.x) * (static_cast<double>(r.y) - q.y) -
+                            (static_cast<double>(q.y) - p.y) * (static_cast<double>(r.x) - q.x);
+        positive += turn > 0.0 ? 1 : 0;
+        negative += turn < 0.0 ? 1 : 0;
+    }
+    return positive == 4 || negative == 4;
+}
+
 std::optional<ProjectiveMap> ProjectiveMap::FromCorners(const Corners& corners, int width,
                                                         int height) {
     if (width <= 0 || height <= 0 || QuadArea2(corners) == 0.0) {

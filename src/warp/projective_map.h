@@ -38,4 +38,9 @@ class ProjectiveMap {
 // Twice the signed area of the quad TL, TR, BR, BL; 0 for a degenerate quad.
 double QuadArea2(const Corners& corners);
 
+// Whether TL, TR, BR, BL turn the same way at every corner. Only then is the
+// map's denominator free of zeros over the unit square: where the map of a
+// convex quad fails, the position mapped is at fault, not the corners.
+bool QuadIsConvex(const Corners& corners);
+
 }  // namespace lumora::warp

@@ -47,6 +47,66 @@ std::string CoincidentPointsText(int channel, int column1, int row1, int column2
         static_cast<double>(value), kKept);
 }
 
+std::string NotFinitePointText(int channel, int column, int row, char axis, float value) {
+    return Format(
+        "Warp map not computed: point (%d, %d) of %s holds %c = %g, which is not a finite "
+        "number. Give it a position or reset the grid%s",
+        column, row, ChannelName(channel).c_str(), axis, static_cast<double>(value), kKept);
+}
+
+std::string FarOutPointText(int channel, int column, int row, char axis, float value) {
+    return Format(
+        "Warp map not computed: point (%d, %d) of %s lies too far out (%c = %g) to compute "
+        "with. Move it back%s",
+        column, row, ChannelName(channel).c_str(), axis, static_cast<double>(value), kKept);
+}
+
+std::string UnprojectablePointText(int channel, int column, int row, const ControlPoint& point) {
+    return Format(
+        "Warp map not computed: the shifted corners of %s give point (%d, %d), at (%g, %g), "
+        "no finite position. Move the point back or shift a corner back%s",
+        ChannelName(channel).c_str(), column, row, static_cast<double>(point.x),
+        static_cast<double>(point.y), kKept);
+}
+
+std::string DerivedFarOutText(int channel, int column, int row, char axis, float value) {
+    return Format(
+        "Warp map not computed: point (%d, %d) of %s, derived from the points around it, "
+        "comes out at %c = %g. Move those points apart%s",
+        column, row, ChannelName(channel).c_str(), axis, static_cast<double>(value), kKept);
+}
+
+std::string LineCurveFaultText(int channel, bool rows, int line, SplineFault::Kind kind,
+                               int column1, int row1, int column2, int row2) {
+    const char* what = rows ? "row" : "column";
+    const std::string why =
+        kind == SplineFault::Kind::kSingularKnot
+            ? Format("its equations at point (%d, %d) have no unique solution", column1, row1)
+            : Format(
+                  "its coefficients between points (%d, %d) and (%d, %d) are not finite "
+                  "numbers",
+                  column1, row1, column2, row2);
+    return Format(
+        "Warp map not computed: the curve through %s %d of %s cannot be fitted: %s. Move the "
+        "points of that %s apart and into order%s",
+        what, line, ChannelName(channel).c_str(), why.c_str(), what, kKept);
+}
+
+std::string InverseCurveFaultText(int channel, bool rows, char axis, float at,
+                                  SplineFault::Kind kind, int first) {
+    const char* what = rows ? "row" : "column";
+    const std::string why =
+        kind == SplineFault::Kind::kSingularKnot
+            ? Format("its equations at %s %d have no unique solution", what, first)
+            : Format("its coefficients between %ss %d and %d are not finite numbers", what, first,
+                     first + 1);
+    return Format(
+        "Warp map not computed: the curve across the %ss of %s at output %c = %g cannot be "
+        "fitted: %s. Move the points of those %ss apart%s",
+        what, ChannelName(channel).c_str(), axis, static_cast<double>(at), why.c_str(), what,
+        kKept);
+}
+
 std::string CrossingLinesText(int channel, bool rows, int first, char axis, float at) {
     return Format(
         "Warp map not computed: grid %s %d and %d of %s meet at %c = %g. Move their "
