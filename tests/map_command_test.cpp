@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -146,6 +147,28 @@ TEST_F(MapCommandTest, AnUnwritableYTableLeavesTheXTableAsItWas) {
     EXPECT_EQ(err.str(), "map: cannot write " + options.outY + ": " + std::strerror(ENOENT) + "\n");
     ASSERT_TRUE(x.open(QIODevice::ReadOnly));
     EXPECT_EQ(x.readAll(), "earlier run");
+}
+
+TEST_F(MapCommandTest, APointThatCannotBeComputedWithIsNamedWithItsCause) {
+    // Internal Grid on: every point of the 17x17 grid is taken as it stands.
+    image->internalGrid[0] = 1;
+    auto& point = image->grids[0][lumora::warp::PointIndex(8, 8)];
+
+    point.x = 3e38f;
+    MapRun run = map("A", 1920, 1080);
+    EXPECT_EQ(run.code, 6);
+    EXPECT_NE(run.err.find("point (8, 8) of Channel A lies too far out (x = 3e+38)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(run.x.isEmpty());
+
+    point.x = std::numeric_limits<float>::quiet_NaN();
+    run = map("A", 1920, 1080);
+    EXPECT_EQ(run.code, 6);
+    EXPECT_NE(run.err.find("point (8, 8) of Channel A holds x = nan, which is not a finite number"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(run.x.isEmpty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -235,6 +236,43 @@ TEST_F(WarpMapTest, RefusedComputationsKeepTheTablesAndTheGrid) {
     ASSERT_TRUE(fault);
     EXPECT_EQ(fault->kind, WarpFault::Kind::kDegenerateCorners);
     EXPECT_EQ(map, before);
+}
+
+TEST_F(WarpMapTest, RefusalsNameTheirOwnCause) {
+    // Row 8 folds back with widths 15 and -13: the equations of its first
+    // point cancel exactly, though no two points share an x.
+    prepare(1920, 1080, kGrid17x17, 1);
+    map.setIdentity();
+    const WarpMap before = map;
+    point(1, 8).x = 15.0f;
+    point(2, 8).x = 2.0f;
+    auto fault = ComputeShiftedWarpMap(model, 0, *computer, map);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->kind, WarpFault::Kind::kCurveNotFitted);
+    EXPECT_NE(fault->message.find("the curve through row 8 of Channel A cannot be fitted: its "
+                                  "equations at point (0, 8) have no unique solution"),
+              std::string::npos)
+        << fault->message;
+    EXPECT_EQ(map, before);
+
+    // Sound shifted corners, narrowed at the bottom: their horizon lies at
+    // y = -1080, where a point has no image. The point is at fault.
+    prepare(1920, 1080, kGrid17x17, 1);
+    model.channel(0).shiftedCorners[kBottomLeft] = {480.0f, 1080.0f};
+    model.channel(0).shiftedCorners[kBottomRight] = {1440.0f, 1080.0f};
+    point(8, 0).y = -1080.0f;
+    fault = ComputeShiftedWarpMap(model, 0, *computer, map);
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->kind, WarpFault::Kind::kPointOutOfRange);
+    EXPECT_NE(fault->message.find("give point (8, 0), at (960, -1080), no finite position"),
+              std::string::npos)
+        << fault->message;
+
+    // A point that the interior's derivation replaces is never read.
+    prepare(1920, 1080, kGrid17x17, 0);
+    point(8, 8).x = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_FALSE(ComputeShiftedWarpMap(model, 0, *computer, map));
+    EXPECT_EQ(point(8, 8), (ControlPoint{960.0f, 540.0f}));
 }
 
 TEST_F(WarpMapTest, PictureSizesBeyondTheTablesAreRefused) {

@@ -11,6 +11,13 @@ namespace {
 constexpr float kLowestSource = -1024.0f;
 constexpr float kHighestSourceX = 3068.0f;
 constexpr float kHighestSourceY = 3071.0f;
+// Beyond 2^24 pixels single precision no longer holds whole pixels, so the
+// widths next to such a point lose their digits: a computation through it that
+// fails is put down to that point.
+constexpr float kFarOut = 16777216.0f;
+// Every line of the lattice, for the fits that run through all 17 points.
+constexpr std::array<int, kLatticeLines> kEveryLine{0, 1,  2,  3,  4,  5,  6,  7, 8,
+                                                    9, 10, 11, 12, 13, 14, 15, 16};
 
 std::size_t At(int column, int row) {
     return static_cast<std::size_t>(PointIndex(column, row));
@@ -88,21 +95,27 @@ struct WarpMapComputer::Run {
     SplineSegments segments{};
     SplineFault fault{};
 
+    // Points an earlier step derived, and points taken as they stand so far.
+    std::array<bool, kLatticePoints> derived{};
+    std::array<bool, kLatticePoints> taken{};
+
     ControlPoint& point(int column, int row) { return grid[At(column, row)]; }
 
     std::optional<WarpFault> placeEdgePoints();
     // rows: the inactive columns on active rows, else the inactive rows on
     // active columns.
     std::optional<WarpFault> completeAlongActiveLines(bool rows);
-    void interpolateOffActiveLines(bool rows);
+    std::optional<WarpFault> interpolateOffActiveLines(bool rows);
     std::optional<WarpFault> completeInterior();
+    std::optional<WarpFault> takeRemainingPoints();
     void fillWorkGrid();
     std::optional<WarpFault> projectThroughCorners();
     std::optional<WarpFault> fitGridSplines();
     std::optional<WarpFault> invertRows();
     std::optional<WarpFault> writeEntries();
 
-    std::optional<WarpFault> coincident(int c1, int r1, int c2, int r2, char axis, float value) {
+    std::optional<WarpFault> coincident(int c1, int r1, int c2, int r2, char axis,
+                                        float value) const {
         return WarpFault{WarpFault::Kind::kCoincidentPoints,
                          CoincidentPointsText(in.channel, c1, r1, c2, r2, axis, value)};
     }
@@ -111,13 +124,156 @@ struct WarpMapComputer::Run {
         const int first = fault.knot < n - 1 ? fault.knot : n - 2;
         return {first, first + 1};
     }
+
+    std::optional<WarpFault> given(int column, int row);
+    std::optional<WarpFault> derive(int column, int row, float ControlPoint::*coordinate);
+    std::optional<WarpFault> farOut(int column, int row, const ControlPoint& p) const;
+    std::optional<WarpFault> farOutOn(const GridPoints& points, bool derivedToo, bool rows,
+                                      int line) const;
+    std::optional<WarpFault> lineFault(bool rows, int line, const int* stops, int n,
+                                       const GridPoints& points) const;
+    std::optional<WarpFault> inverseFault(bool rows, char axis, float at) const;
 };
 
+// A point a step is about to read: unless an earlier step derived it, it is
+// taken as it stands and must hold numbers to compute with.
+std::optional<WarpFault> WarpMapComputer::Run::given(int column, int row) {
+    if (derived[At(column, row)]) {
+        return std::nullopt;
+    }
+    taken[At(column, row)] = true;
+    const ControlPoint& p = point(column, row);
+    for (const auto& [axis, value] : {std::pair{'x', p.x}, std::pair{'y', p.y}}) {
+        if (!std::isfinite(value)) {
+            return WarpFault{WarpFault::Kind::kNotFinitePoint,
+                             NotFinitePointText(in.channel, column, row, axis, value)};
+        }
+    }
+    return std::nullopt;
+}
+
+// A coordinate a step has just derived from finite points: it is not finite
+// only when the arithmetic overflowed, most likely on a point far out.
+std::optional<WarpFault> WarpMapComputer::Run::derive(int column, int row,
+                                                      float ControlPoint::*coordinate) {
+    const float value = point(column, row).*coordinate;
+    if (!std::isfinite(value)) {
+        if (auto far = farOutOn(grid, false, true, -1)) {
+            return far;
+        }
+        const char axis = coordinate == &ControlPoint::x ? 'x' : 'y';
+        return WarpFault{WarpFault::Kind::kPointOutOfRange,
+                         DerivedFarOutText(in.channel, column, row, axis, value)};
+    }
+    derived[At(column, row)] = true;
+    return std::nullopt;
+}
+
+// A point taken as it stands is the operator's to move back; a derived one
+// comes from the points around it.
+std::optional<WarpFault> WarpMapComputer::Run::farOut(int column, int row,
+                                                      const ControlPoint& p) const {
+    for (const auto& [axis, value] : {std::pair{'x', p.x}, std::pair{'y', p.y}}) {
+        if (std::abs(value) > kFarOut) {
+            return WarpFault{WarpFault::Kind::kPointOutOfRange,
+                             derived[At(column, row)]
+                                 ? DerivedFarOutText(in.channel, column, row, axis, value)
+                                 : FarOutPointText(in.channel, column, row, axis, value)};
+        }
+    }
+    return std::nullopt;
+}
+
+// The first point far out on row (rows) or column `line`, or anywhere when
+// line < 0. Points taken as they stand come first, being the likelier cause;
+// points not derived yet hold nothing the computation has used.
+std::optional<WarpFault> WarpMapComputer::Run::farOutOn(const GridPoints& points, bool derivedToo,
+                                                        bool rows, int line) const {
+    for (const auto* mask : {&taken, &derived}) {
+        if (mask == &derived && !derivedToo) {
+            break;
+        }
+        for (int k = 0; k < kLatticePoints; ++k) {
+            const int column = k / kLatticeLines;
+            const int row = k % kLatticeLines;
+            if (!(*mask)[static_cast<std::size_t>(k)] ||
+                (line >= 0 && (rows ? row : column) != line)) {
+                continue;
+            }
+            if (auto far = farOut(column, row, points[static_cast<std::size_t>(k)])) {
+                return far;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Why the fit along a row (or column) `line` through the points at `stops`
+// failed: two points on one spot, a point far out, else the curve itself.
+std::optional<WarpFault> WarpMapComputer::Run::lineFault(bool rows, int line, const int* stops,
+                                                         int n, const GridPoints& points) const {
+    auto at = [&](int k) { return rows ? std::pair{stops[k], line} : std::pair{line, stops[k]}; };
+    const auto [a, b] = faultPair(n);
+    const auto [column1, row1] = at(a);
+    const auto [column2, row2] = at(b);
+    if (fault.kind == SplineFault::Kind::kCoincidentKnots) {
+        const ControlPoint& p = points[At(column1, row1)];
+        return coincident(column1, row1, column2, row2, rows ? 'x' : 'y', rows ? p.x : p.y);
+    }
+    // Points derived far out have a cause elsewhere: the operator's points of
+    // the whole grid come before them.
+    for (const auto& [derivedToo, on] :
+         {std::pair{false, line}, std::pair{false, -1}, std::pair{true, line}}) {
+        if (auto far = farOutOn(points, derivedToo, rows, on)) {
+            return far;
+        }
+    }
+    if (fault.kind == SplineFault::Kind::kSingularKnot) {
+        const auto [column, row] = at(fault.knot);
+        return WarpFault{
+            WarpFault::Kind::kCurveNotFitted,
+            LineCurveFaultText(in.channel, rows, line, fault.kind, column, row, column, row)};
+    }
+    return WarpFault{
+        WarpFault::Kind::kCurveNotFitted,
+        LineCurveFaultText(in.channel, rows, line, fault.kind, column1, row1, column2, row2)};
+}
+
+// Why the inverse fit across the rows (or columns) at output position `at`
+// failed: two lines meeting there, a point far out, else the curve itself.
+std::optional<WarpFault> WarpMapComputer::Run::inverseFault(bool rows, char axis, float at) const {
+    const int first = faultPair(kLatticeLines).first;
+    if (fault.kind == SplineFault::Kind::kCoincidentKnots) {
+        return WarpFault{WarpFault::Kind::kCrossingLines,
+                         CrossingLinesText(in.channel, rows, first, axis, at)};
+    }
+    if (auto far = farOutOn(work, true, true, -1)) {
+        return far;
+    }
+    return WarpFault{
+        WarpFault::Kind::kCurveNotFitted,
+        InverseCurveFaultText(in.channel, rows, axis, at, fault.kind,
+                              fault.kind == SplineFault::Kind::kSingularKnot ? fault.knot : first)};
+}
+
 std::optional<WarpFault> WarpMapComputer::Run::placeEdgePoints() {
+    for (const auto& [column, row] : {std::pair{0, 0}, std::pair{kLastLine, 0},
+                                      std::pair{0, kLastLine}, std::pair{kLastLine, kLastLine}}) {
+        if (auto bad = given(column, row)) {
+            return bad;
+        }
+    }
     const Corners corners{point(0, 0), point(kLastLine, 0), point(0, kLastLine),
                           point(kLastLine, kLastLine)};
     const auto map = ProjectiveMap::FromCorners(corners, in.width, in.height);
     auto degenerate = [&] {
+        if (map) {
+            // Corners with an area whose map failed all the same: a corner
+            // lying far out is the likelier cause than their shape.
+            if (auto far = farOutOn(grid, false, true, -1)) {
+                return *far;
+            }
+        }
         return WarpFault{WarpFault::Kind::kDegenerateCorners,
                          DegenerateCornersText(in.channel, false, corners)};
     };
@@ -137,6 +293,8 @@ std::optional<WarpFault> WarpMapComputer::Run::placeEdgePoints() {
         }
         point(i, 0) = *top;
         point(i, kLastLine) = *bottom;
+        derived[At(i, 0)] = true;
+        derived[At(i, kLastLine)] = true;
     }
     n = 0;
     for (int j = 1; j < kLastLine; ++j) {
@@ -151,6 +309,8 @@ std::optional<WarpFault> WarpMapComputer::Run::placeEdgePoints() {
         }
         point(0, j) = *left;
         point(kLastLine, j) = *right;
+        derived[At(0, j)] = true;
+        derived[At(kLastLine, j)] = true;
     }
     return std::nullopt;
 }
@@ -169,18 +329,16 @@ std::optional<WarpFault> WarpMapComputer::Run::completeAlongActiveLines(bool row
             return rows ? point(stop, line) : point(line, stop);
         };
         for (int k = 0; k < n; ++k) {
-            const ControlPoint& p = on(stops[static_cast<std::size_t>(k)]);
+            const int stop = stops[static_cast<std::size_t>(k)];
+            if (auto bad = rows ? given(stop, line) : given(line, stop)) {
+                return bad;
+            }
+            const ControlPoint& p = on(stop);
             knots[static_cast<std::size_t>(k)] = p.*knot;
             values[static_cast<std::size_t>(k)] = p.*value;
         }
         if (!LocalCubicSpline(knots.data(), values.data(), n, segments, fault)) {
-            const auto [a, b] = faultPair(n);
-            const int first = stops[static_cast<std::size_t>(a)];
-            const int second = stops[static_cast<std::size_t>(b)];
-            return rows ? coincident(first, line, second, line, 'x',
-                                     knots[static_cast<std::size_t>(a)])
-                        : coincident(line, first, line, second, 'y',
-                                     knots[static_cast<std::size_t>(a)]);
+            return lineFault(rows, line, stops.data(), n, grid);
         }
         for (int s = 0; s + 1 < n; ++s) {
             const int from = stops[static_cast<std::size_t>(s)];
@@ -190,13 +348,21 @@ std::optional<WarpFault> WarpMapComputer::Run::completeAlongActiveLines(bool row
                 p.*knot = Between(on(from).*knot, on(to).*knot, k, to - from);
                 p.*value = EvaluateSegment(segments[static_cast<std::size_t>(s)],
                                            p.*knot - on(from).*knot);
+                const int column = rows ? from + k : line;
+                const int row = rows ? line : from + k;
+                if (auto bad = derive(column, row, knot)) {
+                    return bad;
+                }
+                if (auto bad = derive(column, row, value)) {
+                    return bad;
+                }
             }
         }
     }
     return std::nullopt;
 }
 
-void WarpMapComputer::Run::interpolateOffActiveLines(bool rows) {
+std::optional<WarpFault> WarpMapComputer::Run::interpolateOffActiveLines(bool rows) {
     const LineFlags& flags = rows ? in.lines->rows : in.lines->columns;
     const auto& stops = rows ? activeColumns : activeRows;
     const int n = rows ? activeColumnCount : activeRowCount;
@@ -210,15 +376,26 @@ void WarpMapComputer::Run::interpolateOffActiveLines(bool rows) {
         auto on = [&](int stop) -> ControlPoint& {
             return rows ? point(stop, line) : point(line, stop);
         };
+        for (int k = 0; k < n; ++k) {
+            const int stop = stops[static_cast<std::size_t>(k)];
+            if (auto bad = rows ? given(stop, line) : given(line, stop)) {
+                return bad;
+            }
+        }
         for (int s = 0; s + 1 < n; ++s) {
             const int from = stops[static_cast<std::size_t>(s)];
             const int to = stops[static_cast<std::size_t>(s + 1)];
             for (int k = 1; k < to - from; ++k) {
                 on(from + k).*coordinate =
                     Between(on(from).*coordinate, on(to).*coordinate, k, to - from);
+                if (auto bad = rows ? derive(from + k, line, coordinate)
+                                    : derive(line, from + k, coordinate)) {
+                    return bad;
+                }
             }
         }
     }
+    return std::nullopt;
 }
 
 std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
@@ -226,14 +403,23 @@ std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
     if (in.gridSize != kGrid2x2 && in.internalGrid == 1 && !bothFull) {
         // Internal grid: points off every active line take x from their row
         // and y from their column.
-        interpolateOffActiveLines(true);
-        interpolateOffActiveLines(false);
-        return std::nullopt;
+        if (auto bad = interpolateOffActiveLines(true)) {
+            return bad;
+        }
+        return interpolateOffActiveLines(false);
     }
     if (in.gridSize != kGrid2x2 && in.internalGrid != 0) {
         return std::nullopt;  // every point is the operator's own
     }
     // The interior follows the four edges.
+    for (int k = 0; k <= kLastLine; ++k) {
+        for (const auto& [column, row] :
+             {std::pair{k, 0}, std::pair{k, kLastLine}, std::pair{0, k}, std::pair{kLastLine, k}}) {
+            if (auto bad = given(column, row)) {
+                return bad;
+            }
+        }
+    }
     const float top = point(kLastLine, 0).x - point(0, 0).x;
     const float bottom = point(kLastLine, kLastLine).x - point(0, kLastLine).x;
     const float left = point(0, kLastLine).y - point(0, 0).y;
@@ -272,6 +458,24 @@ std::optional<WarpFault> WarpMapComputer::Run::completeInterior() {
                                       ((16.0f - fj) * uTop[si] + fj * uBottom[si]) / 16.0f;
             p.y = point(i, 0).y + (point(i, kLastLine).y - point(i, 0).y) *
                                       ((16.0f - fi) * vLeft[sj] + fi * vRight[sj]) / 16.0f;
+            if (auto bad = derive(i, j, &ControlPoint::x)) {
+                return bad;
+            }
+            if (auto bad = derive(i, j, &ControlPoint::y)) {
+                return bad;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Whatever no step derived goes into the work grid as it stands.
+std::optional<WarpFault> WarpMapComputer::Run::takeRemainingPoints() {
+    for (int column = 0; column <= kLastLine; ++column) {
+        for (int row = 0; row <= kLastLine; ++row) {
+            if (auto bad = given(column, row)) {
+                return bad;
+            }
         }
     }
     return std::nullopt;
@@ -294,6 +498,15 @@ std::optional<WarpFault> WarpMapComputer::Run::projectThroughCorners() {
     }
     for (std::size_t k = 0; k < grid.size(); ++k) {
         const auto image = map->map(grid[k].x / w, grid[k].y / h);
+        if (!image && QuadIsConvex(corners)) {
+            const int column = static_cast<int>(k) / kLatticeLines;
+            const int row = static_cast<int>(k) % kLatticeLines;
+            if (auto far = farOut(column, row, grid[k])) {
+                return far;
+            }
+            return WarpFault{WarpFault::Kind::kPointOutOfRange,
+                             UnprojectablePointText(in.channel, column, row, grid[k])};
+        }
         if (!image) {
             return WarpFault{WarpFault::Kind::kDegenerateCorners,
                              DegenerateCornersText(in.channel, true, corners)};
@@ -313,9 +526,7 @@ std::optional<WarpFault> WarpMapComputer::Run::fitGridSplines() {
         }
         if (!LocalCubicSpline(self.rowSplineKnots_[s].data(), values.data(), kLatticeLines,
                               self.rowSplines_[s], fault)) {
-            const auto [a, b] = faultPair(kLatticeLines);
-            return coincident(a, line, b, line, 'x',
-                              self.rowSplineKnots_[s][static_cast<std::size_t>(a)]);
+            return lineFault(true, line, kEveryLine.data(), kLatticeLines, work);
         }
         for (int k = 0; k <= kLastLine; ++k) {
             self.columnSplineKnots_[s][static_cast<std::size_t>(k)] = work[At(line, k)].y;
@@ -323,9 +534,7 @@ std::optional<WarpFault> WarpMapComputer::Run::fitGridSplines() {
         }
         if (!LocalCubicSpline(self.columnSplineKnots_[s].data(), values.data(), kLatticeLines,
                               self.columnSplines_[s], fault)) {
-            const auto [a, b] = faultPair(kLatticeLines);
-            return coincident(line, a, line, b, 'y',
-                              self.columnSplineKnots_[s][static_cast<std::size_t>(a)]);
+            return lineFault(false, line, kEveryLine.data(), kLatticeLines, work);
         }
     }
     return std::nullopt;
@@ -343,9 +552,7 @@ std::optional<WarpFault> WarpMapComputer::Run::invertRows() {
         }
         if (!LocalCubicSpline(rowKnots.data(), values.data(), kLatticeLines,
                               self.inverseRows_[static_cast<std::size_t>(a)], fault)) {
-            return WarpFault{
-                WarpFault::Kind::kCrossingLines,
-                CrossingLinesText(in.channel, true, faultPair(kLatticeLines).first, 'x', t)};
+            return inverseFault(true, 'x', t);
         }
     }
     return std::nullopt;
@@ -363,9 +570,7 @@ std::optional<WarpFault> WarpMapComputer::Run::writeEntries() {
         }
         if (!LocalCubicSpline(columnKnots.data(), values.data(), kLatticeLines, self.inverseColumn_,
                               fault)) {
-            return WarpFault{
-                WarpFault::Kind::kCrossingLines,
-                CrossingLinesText(in.channel, false, faultPair(kLatticeLines).first, 'y', y)};
+            return inverseFault(false, 'y', y);
         }
         for (int a = nx; a >= 0; --a) {
             const float t = static_cast<float>(16 * a);
@@ -418,6 +623,9 @@ std::optional<WarpFault> WarpMapComputer::compute(const WarpMapInputs& inputs, G
     }
     if (!fault) {
         fault = run.completeInterior();
+    }
+    if (!fault) {
+        fault = run.takeRemainingPoints();
     }
     if (!fault) {
         run.fillWorkGrid();

@@ -37,7 +37,15 @@ struct WarpMap {
 
 // Why a computation was refused; the previous map and grid are kept.
 struct WarpFault {
-    enum class Kind { kPictureSize, kCoincidentPoints, kCrossingLines, kDegenerateCorners };
+    enum class Kind {
+        kPictureSize,
+        kCoincidentPoints,
+        kCrossingLines,
+        kDegenerateCorners,
+        kNotFinitePoint,   // a point read as it stands holds NaN or an infinity
+        kPointOutOfRange,  // a point too far out, or with no image through the corners
+        kCurveNotFitted,   // a curve's equations have no solution or no finite one
+    };
     Kind kind;
     std::string message;
 };
