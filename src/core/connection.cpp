@@ -91,7 +91,9 @@ void Connection::onConnectReply() {
     boxAnswered_ = true;
     if (initialising_) {
         initialiseAgain_ = true;  // once the running one has finished
-    } else {
+    } else if (!timer1_.isActive()) {
+        // Switched on, not restarted: replies in quick succession must not
+        // keep putting the tick off.
         timer1_.start();
     }
     view_.pagesEnabled = true;

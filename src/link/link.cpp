@@ -257,6 +257,8 @@ void Link::dispatchNext() {
     // register read whose own reply is further down the queue.
     scheduleDispatch();
     router_.dispatch(reply);
+    // A wait may be for what the handler just did (a transfer that ended).
+    emit wake();
 }
 
 }  // namespace lumora::link

@@ -84,6 +84,7 @@ class Link : public QObject, public RegisterPort {
     void setReadTimeout(std::chrono::milliseconds timeout);
     bool boxSilent() const { return boxSilent_; }
     std::size_t readsWaiting() const { return matcher_.waiting(); }
+    std::size_t queuedReplies() const { return queue_.size(); }
     int waitDepth() const { return waitDepth_; }
 
     // The program is quitting: every wait ends now and none starts again;
