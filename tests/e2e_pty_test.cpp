@@ -2,6 +2,9 @@
 // command-line tool against it as a technician would run it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,6 +18,7 @@
 using lumora::core::ConnectionState;
 using lumora::core::Session;
 using lumora::sim::BoxsimProcess;
+using lumora::testing::ServeFor;
 using lumora::testing::ServeUntil;
 
 namespace {
@@ -123,13 +127,16 @@ TEST_F(PtyBox, CliProbePrintsPictureSize) {
 }
 
 TEST_F(PtyBox, RepliesSplitOrLateOnTheLineStillGetThrough) {
+    // USB adapters deliver the parts of a reply up to their latency timer apart.
     for (const std::vector<std::string>& faults :
          {std::vector<std::string>{"--split-replies", "--split-gap-ms", "8"},
+          std::vector<std::string>{"--split-replies", "--split-gap-ms", "25"},
+          std::vector<std::string>{"--split-replies", "--split-gap-ms", "120"},
           std::vector<std::string>{"--reply-delay-ms", "300"}}) {
         start(faults);
         const CliRun run = RunCli({"probe", "--port", port()});
-        EXPECT_EQ(run.exitCode, 0) << faults[0] << ": " << run.err;
-        EXPECT_EQ(run.out, "1920 x 1080\n") << faults[0];
+        EXPECT_EQ(run.exitCode, 0) << faults.back() << ": " << run.err;
+        EXPECT_EQ(run.out, "1920 x 1080\n") << faults.back();
     }
 }
 
@@ -187,4 +194,111 @@ TEST_F(PtyBox, CliReadOfASilentBoxExitsThree) {
     const CliRun run = RunCli({"read", "--port", port(), "--channel", "0", "0x45"});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_LT(run.elapsedMs, 4000);
+}
+
+TEST_F(PtyBox, CliCommandsSendOnlyWhatTheySay) {
+    start();
+    // probe: the connect request and the four picture-size reads, nothing else.
+    CliRun run = RunCli({"probe", "--port", port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // send: what was typed, even when the box answers it with 0x30.
+    run = RunCli({"send", "--port", port(), "--wait", "300", "30", "00"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("reply: 30 01 00"), std::string::npos) << run.out;
+    ASSERT_TRUE(ServeUntil([&] { return boxLog().size() >= 6; }));
+    ServeFor(200);
+    EXPECT_EQ(boxLog(),
+              (std::vector<std::string>{"04 30 00 34", "05 21 00 45 6B", "05 21 00 46 6C",
+                                        "05 21 00 49 6F", "05 21 00 4A 70", "04 30 00 34"}));
+}
+
+TEST_F(PtyBox, CliProbeWithOneLostSizeReplyGivesNoMadeUpSize) {
+    // Reply 1 answers the connect request; 2 to 4 the first three size reads.
+    for (const char* lost : {"2", "3", "4"}) {
+        start({"--drop-reply", lost});
+        const CliRun run = RunCli({"probe", "--port", port()});
+        EXPECT_EQ(run.exitCode, 4) << lost << ": " << run.out << run.err;
+        EXPECT_EQ(run.out, "") << lost;
+        EXPECT_NE(run.err.find("did not report its picture size"), std::string::npos) << run.err;
+        // One time-out, not four: the reads after the lost reply get theirs.
+        EXPECT_LT(run.elapsedMs, 2500) << lost;
+    }
+}
+
+TEST_F(PtyBox, CliSendExitsFourWhenTheLineDiesDuringItsWait) {
+    start();
+    QProcess cli;
+    QElapsedTimer clock;
+    clock.start();
+    cli.start(QStringLiteral(LUMORA_CLI_PATH),
+              {"send", "--port", port(), "--wait", "10000", "20", "00", "60", "01"});
+    ASSERT_TRUE(ServeUntil([&] { return boxLog().size() == 1; }));
+    ::kill(box->pid(), SIGKILL);
+    box->stop();
+    ASSERT_TRUE(cli.waitForFinished(5000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(cli.exitCode(), 4);
+    EXPECT_NE(cli.readAllStandardError().indexOf("the line to the box is gone"), -1);
+}
+
+TEST_F(PtyBox, APortInUseIsNotCalledAPermissionProblem) {
+    start();
+    Session first(std::make_unique<lumora::link::SerialTransport>());
+    first.connection().setSelectedPort(port());
+    first.connection().CNTBtnClick();
+    ASSERT_TRUE(first.messages().lastError().isEmpty())
+        << first.messages().lastError().toStdString();
+
+    Session second(std::make_unique<lumora::link::SerialTransport>());
+    second.connection().setSelectedPort(port());
+    second.connection().CNTBtnClick();
+    const QString error = second.messages().lastError();
+    EXPECT_TRUE(error.startsWith("Unable to open com port (Error: 16): the port is in use by "))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("process %1").arg(::getpid())))
+        << error.toStdString();
+    EXPECT_EQ(second.connection().state(), ConnectionState::Disconnected);
+}
+
+TEST_F(PtyBox, AKilledBoxIsNoticedOnceAndTheNextConnectionWorks) {
+    start();
+    auto session = std::make_unique<Session>(std::make_unique<lumora::link::SerialTransport>());
+    session->connection().setSelectedPort(port());
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+
+    ::kill(box->pid(), SIGKILL);
+    box->stop();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().state() == ConnectionState::Disconnected; }));
+    ServeFor(300);
+    EXPECT_EQ(session->messages().errorsRaised(), 1);
+    EXPECT_TRUE(session->messages().lastError().startsWith(
+        "ReadFile function failed (Error: 5): the line to the box is gone"))
+        << session->messages().lastError().toStdString();
+    EXPECT_EQ(session->connection().view().connectCaption, "Connect");
+
+    // Disconnect right after the line died, before it was noticed: no box.
+    start();
+    session->connection().setSelectedPort(port());
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+    ::kill(box->pid(), SIGKILL);
+    box->stop();
+    session->connection().CNTBtnClick();
+    ServeFor(300);
+    EXPECT_EQ(session->messages().errorsRaised(), 1);
+
+    // A fresh box connects, and the session goes away cleanly while connected
+    // to a dead line.
+    start();
+    session->connection().setSelectedPort(port());
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(
+        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+    ::kill(box->pid(), SIGKILL);
+    box->stop();
+    session.reset();
 }

@@ -377,3 +377,97 @@ TEST_F(SessionFixture, GridControlsActOnTheCurrentChannelOnly) {
               2);
     EXPECT_EQ(DrawnMarkers(*session, 0), 4);
 }
+
+TEST_F(SessionFixture, OverlappingReadsGetTheirOwnValues) {
+    // A read started inside another's wait (a timer, a click): the box
+    // answers both, in order, a little later.
+    session->connection().CNTBtnClick();
+    pipe->setPeer([&](const Bytes& packet) {
+        if (packet[1] == 0x21) {
+            const std::uint8_t value = packet[3] == 0x45 ? 0x80 : 0x38;
+            QTimer::singleShot(30, pipe, [this, value] {
+                pipe->deliverFromPeer({0x21, value, 0});
+            });
+        }
+    });
+    std::optional<std::uint8_t> inner;
+    QTimer::singleShot(5, session.get(), [&] { inner = session->link().read(0, 0x49); });
+    EXPECT_EQ(session->link().read(0, 0x45), 0x80);
+    ASSERT_TRUE(ServeUntil([&] { return inner.has_value(); }));
+    EXPECT_EQ(inner, 0x38);
+}
+
+TEST_F(SessionFixture, ANewConnectionStartsWithNothingDrawn) {
+    ScriptedPeer box(*pipe);
+    connectAndWaitForSize();
+    session->setCurrentChannel(0);
+    session->gridEditing().WP17x17AClick();
+    EXPECT_EQ(DrawnMarkers(*session, 0), 64);
+    session->connection().CNTBtnClick();
+    EXPECT_EQ(DrawnMarkers(*session, 0), 0);
+
+    // A fresh box: before the initialisation, "Show Grid" draws the markers.
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return session->connection().view().pagesEnabled; }));
+    session->connection().timer1().stop();
+    pipe->clearWritten();
+    session->gridEditing().ShowGridAClick(true);
+    EXPECT_GT(pipe->written().size(), 5u);
+    EXPECT_EQ(DrawnMarkers(*session, 0), 64);
+}
+
+TEST_F(SessionFixture, RepeatedConnectRepliesDoNotNestTheInitialisation) {
+    // The wrong device on the port: it keeps sending 30 .. .. and never
+    // answers a read.
+    session->connection().CNTBtnClick();
+    QTimer babble;
+    QObject::connect(&babble, &QTimer::timeout, pipe, [&] {
+        pipe->deliverFromPeer({0x30, 0x30, 0x30});
+    });
+    babble.start(200);
+    int deepest = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, pipe,
+                     [&] { deepest = std::max(deepest, session->link().waitDepth()); });
+    probe.start(2);
+    ServeFor(1500);
+    babble.stop();
+    EXPECT_EQ(deepest, 1);  // one initialisation's read at a time
+    // The picture size could not be read: said once, not at every attempt.
+    EXPECT_EQ(session->messages().errorsRaised(), 1);
+}
+
+TEST_F(SessionFixture, ReceivePathIsBoundedAndSaysWhatItDrops) {
+    session->connection().CNTBtnClick();
+    // Garbage far faster than replies can be handled.
+    pipe->deliverFromPeer(Bytes(30000, 0x77));
+    ServeUntil([&] { return pipe->bytesWaiting() == 0; });
+    EXPECT_LE(session->link().queuedReplies(), lumora::link::Link::kMaxQueuedReplies);
+    ServeFor(50);
+    // And a reply cut short by a silence on the line is dropped, and said so.
+    pipe->deliverFromPeer({0x30});
+    ASSERT_TRUE(ServeUntil([&] { return session->messages().log().size() == 2; }, 1000));
+    EXPECT_TRUE(session->messages().log()[0].startsWith("Replies arrive faster than"));
+    EXPECT_TRUE(
+        session->messages().log()[1].startsWith("Dropped 1 byte(s) of an incomplete reply"));
+    EXPECT_FALSE(session->connection().view().pagesEnabled);
+}
+
+TEST_F(SessionFixture, QuittingEndsAWaitingReadAtOnce) {
+    // The program's own loop runs a handler that waits for a read nobody
+    // answers; the window closes (the application quits) 100 ms into it.
+    session->connection().CNTBtnClick();
+    QElapsedTimer clock;
+    qint64 readEnded = -1;
+    QTimer::singleShot(0, session.get(), [&] {
+        clock.start();
+        session->guard().run([&] { session->link().read(0, 0x45); });
+        readEnded = clock.elapsed();
+    });
+    QTimer::singleShot(100, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    EXPECT_GE(readEnded, 90);
+    EXPECT_LT(readEnded, 140);  // the read's own time-out is 150 ms
+    EXPECT_TRUE(session->link().quitting());
+    EXPECT_TRUE(session->messages().lastError().isEmpty());
+}
