@@ -132,6 +132,17 @@ bool BoxsimProcess::childExited() {
     return false;
 }
 
+std::optional<int> BoxsimProcess::waitForExit(milliseconds timeout) {
+    const auto deadline = steady_clock::now() + timeout;
+    while (!childExited()) {
+        if (steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kPollStep);
+    }
+    return status_;
+}
+
 int BoxsimProcess::stop() {
     if (pid_ <= 0 || childExited()) {
         return status_;

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ class BoxsimProcess {
     pid_t pid() const { return pid_; }
     // The private announce directory given to the box ($LUMORA_BOXSIM_DIR).
     const std::string& directory() const { return directory_; }
+
+    // Waits up to `timeout` for the process to end by itself. Returns its wait
+    // status, or nothing while it is still running.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
 
     // Sends SIGTERM (SIGKILL if it has not ended within two seconds), reaps the
     // process and returns its wait status; -1 if it never ran.

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     }
 
     const sigset_t waitMask = installStopHandlers();
-    PtyHost host(options.box);
+    PtyHost host(options.box, options.hangUpAfter);
     if (std::string error = host.open(options.logFile); !error.empty()) {
         return fail(error);
     }

@@ -79,6 +79,7 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
         {"--line-rate", count(box.faults.lineRate, 1)},
         {"--drop-reply", count(box.faults.dropReply, 1)},
         {"--silent-after", count(box.faults.silentAfter, 0)},
+        {"--hangup-after", count(options.hangUpAfter, 1)},
         {"--reply-delay-ms", millis(box.faults.replyDelay)},
         {"--split-gap-ms", millis(box.faults.splitGap)},
         {"--fill-busy-ms", millis(box.model.fillBusy)},
@@ -133,7 +134,7 @@ std::string UsageText() {
 A virtual two-channel geometry box on a pseudo-terminal. Prints
 "lumora-boxsim: port /dev/pts/N" and writes the path to <dir>/<pid>.port, where
 dir is $LUMORA_BOXSIM_DIR, else $XDG_RUNTIME_DIR/lumora-boxsim, else
-/tmp/lumora-boxsim-<uid>. Runs until SIGINT or SIGTERM.
+/tmp/lumora-boxsim-<uid>. Runs until SIGINT or SIGTERM, or until it hangs up.
 
 Box:
   --size WxH            picture size reported to the host (default 1920x1080)
@@ -152,6 +153,8 @@ Faults:
   --split-gap-ms MS     that gap (default 5)
   --stray-bytes HEX     send these bytes (e.g. "FF 00") just ahead of replies
   --stray-before N      only ahead of reply number N (default: every reply)
+  --hangup-after N      after answering the N-th good packet, hang up the line
+                        (close the pty, as a box switched off would) and exit 0
   --help                this text
 )";
 }

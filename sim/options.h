@@ -12,9 +12,10 @@ namespace lumora::sim {
 
 struct Options {
     BoxConfig box;
-    std::string logFile;        // empty: no packet log
-    std::string portFile;       // empty: no port file
-    std::string overlayPngDir;  // empty: no overlay pictures
+    std::string logFile;             // empty: no packet log
+    std::string portFile;            // empty: no port file
+    std::string overlayPngDir;       // empty: no overlay pictures
+    std::optional<int> hangUpAfter;  // hang up the line after this many good packets
     bool help = false;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,9 @@ constexpr milliseconds kDetachedPoll{10};
 constexpr milliseconds kLongestWait{500};
 // A host that stops reading cannot make the box hoard its replies.
 constexpr std::size_t kMaxOutput = 64 * 1024;
+// Closing the master throws away what the host has not read yet, so the last
+// replies are given this long to be taken before the box hangs up.
+constexpr milliseconds kHangUpGrace{200};
 
 timespec toTimespec(microseconds wait) {
     if (wait < microseconds::zero()) {
@@ -41,13 +45,20 @@ std::string systemError(const std::string& what) {
 
 }  // namespace
 
-PtyHost::PtyHost(const BoxConfig& config)
+PtyHost::PtyHost(const BoxConfig& config, std::optional<int> hangUpAfter)
     : box_([&] {
           BoxConfig c = config;
           c.model.recordPackets = false;  // the log keeps the history, not memory
+          // Packets after the last one answered, even in the same read, go
+          // unanswered while the box waits to hang up.
+          if (hangUpAfter) {
+              c.faults.silentAfter =
+                  std::min(c.faults.silentAfter.value_or(*hangUpAfter), *hangUpAfter);
+          }
           return c;
       }()),
-      start_(std::chrono::steady_clock::now()) {}
+      start_(std::chrono::steady_clock::now()),
+      hangUpAfter_(hangUpAfter) {}
 
 PtyHost::~PtyHost() {
     if (master_ >= 0) {
@@ -212,6 +223,17 @@ bool PtyHost::flushOutput() {
     return true;
 }
 
+bool PtyHost::hangUpDue() {
+    if (!hangUpAfter_ || box_.model().goodPackets() < *hangUpAfter_ || !outbox_.empty() ||
+        !output_.empty()) {
+        return false;
+    }
+    if (!hangUpAt_) {
+        hangUpAt_ = now() + duration_cast<microseconds>(kHangUpGrace);
+    }
+    return now() >= *hangUpAt_;
+}
+
 std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
     std::optional<Micros> deadline = outbox_.nextDue();
     if (const auto partial = box_.model().partialDeadline()) {
@@ -221,6 +243,9 @@ std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
     if (const auto overlay = overlayRefresh_.nextDeadline(); overlay && overlayWriter_) {
         deadline = deadline ? std::min(*deadline, *overlay) : *overlay;
     }
+    if (hangUpAt_) {
+        deadline = deadline ? std::min(*deadline, *hangUpAt_) : *hangUpAt_;
+    }
     return deadline;
 }
 
@@ -228,6 +253,12 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     while (stop == 0) {
         // Right after the previous round's packets and replies.
         refreshOverlays(false);
+        if (hangUpDue()) {
+            // What the host sees when a box is switched off: the line hangs up.
+            close(master_);
+            master_ = -1;
+            break;
+        }
         if (!attached_) {
             if (hungUp()) {
                 // A host may have opened, written and closed between two

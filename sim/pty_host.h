@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "sim/box_config.h"
@@ -23,7 +24,9 @@ namespace lumora::sim {
 
 class PtyHost {
   public:
-    explicit PtyHost(const BoxConfig& config);
+    // With `hangUpAfter` set, the box answers that many good packets, then
+    // closes the master (see run()); later packets get no reply.
+    explicit PtyHost(const BoxConfig& config, std::optional<int> hangUpAfter = std::nullopt);
     ~PtyHost();
     PtyHost(const PtyHost&) = delete;
     PtyHost& operator=(const PtyHost&) = delete;
@@ -37,9 +40,11 @@ class PtyHost {
     // returning. Returns an error text, empty on success.
     std::string exportOverlays(const std::string& dir);
 
-    // Serves until `stop` becomes non-zero. Waits with `waitMask` as the
-    // signal mask, so a signal blocked outside the wait ends it promptly.
-    // Returns an error text if the pty fails, empty after a stop.
+    // Serves until `stop` becomes non-zero, or until the box has hung up: the
+    // replies to the last packet it answers are out and the master is closed.
+    // Waits with `waitMask` as the signal mask, so a signal blocked outside
+    // the wait ends it promptly. Returns an error text if the pty fails,
+    // empty after a stop or a hang-up.
     std::string run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
 
     const VirtualBox& box() const { return box_; }
@@ -57,6 +62,7 @@ class PtyHost {
     void receive(std::span<const std::uint8_t> bytes);
     void queueDue();
     bool flushOutput();
+    bool hangUpDue();
     std::optional<Micros> nextDeadline() const;
     void logPacket(const ReceivedPacket& packet);
     OverlayState overlayState(int channel) const;
@@ -73,6 +79,8 @@ class PtyHost {
     std::chrono::steady_clock::time_point start_;
     OverlayRefresh overlayRefresh_;
     std::unique_ptr<OverlayPngWriter> overlayWriter_;  // null: no export
+    std::optional<int> hangUpAfter_;
+    std::optional<Micros> hangUpAt_;  // set once the last replies are out
 };
 
 }  // namespace lumora::sim

@@ -23,19 +23,14 @@ ParsedOptions Parse(std::vector<std::string> args) {
 }
 
 TEST(BoxsimOptions, BadUsageIsRejectedWithAReason) {
-    const std::vector<std::vector<std::string>> bad = {{"--frobnicate"},
-                                                       {"--size"},
-                                                       {"--size", "1920"},
-                                                       {"--size", "0x1080"},
-                                                       {"--size", "1920x70000"},
-                                                       {"--drop-reply", "0"},
-                                                       {"--line-rate", "fast"},
-                                                       {"--reply-delay-ms", "-1"},
-                                                       {"--stray-bytes", "F"},
-                                                       {"--stray-bytes", "GG"},
-                                                       {"--stray-before", "1"},
-                                                       {"--silent-after", "2x"},
-                                                       {"positional"}};
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frobnicate"},           {"--size"},
+        {"--size", "1920"},         {"--size", "0x1080"},
+        {"--size", "1920x70000"},   {"--drop-reply", "0"},
+        {"--hangup-after", "0"},    {"--line-rate", "fast"},
+        {"--reply-delay-ms", "-1"}, {"--stray-bytes", "F"},
+        {"--stray-bytes", "GG"},    {"--stray-before", "1"},
+        {"--silent-after", "2x"},   {"positional"}};
     for (const auto& args : bad) {
         const ParsedOptions parsed = Parse(args);
         EXPECT_FALSE(parsed.options) << args.at(0);

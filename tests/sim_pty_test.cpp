@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -36,30 +37,36 @@ class Line {
         }
     }
     bool isOpen() const { return fd_ >= 0; }
+    // The box's end has gone: poll reported a hang-up or read gave EIO or 0.
+    bool hungUp() const { return hungUp_; }
 
     void Write(const Bytes& bytes) {
         ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
-    // Reads until `count` bytes have come or `timeoutMs` has passed.
+    // Reads until `count` bytes have come, the line hangs up or `timeoutMs`
+    // has passed.
     Bytes Read(std::size_t count, int timeoutMs = 2000) {
         Bytes out;
         const auto deadline =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (out.size() < count && std::chrono::steady_clock::now() < deadline) {
+        while (out.size() < count && !hungUp_ && std::chrono::steady_clock::now() < deadline) {
             pollfd pfd{fd_, POLLIN, 0};
-            if (poll(&pfd, 1, 10) > 0 && (pfd.revents & POLLIN) != 0) {
-                std::uint8_t buffer[64];
-                const ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - out.size()));
-                if (n > 0) {
-                    out.insert(out.end(), buffer, buffer + n);
-                }
+            if (poll(&pfd, 1, 10) <= 0) {
+                continue;
             }
+            std::uint8_t buffer[64];
+            const ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - out.size()));
+            if (n > 0) {
+                out.insert(out.end(), buffer, buffer + n);
+            }
+            hungUp_ = (pfd.revents & POLLHUP) != 0 || n == 0 || (n < 0 && errno == EIO);
         }
         return out;
     }
 
   private:
     int fd_ = -1;
+    bool hungUp_ = false;
 };
 
 std::string TempPath(const std::string& name) {
@@ -162,6 +169,30 @@ TEST(BoxsimPty, AnnouncesInItsDirectoryAndCleansUpOnTerm) {
     const int status = box.stop();
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(access(announce.c_str(), F_OK), 0);
+    EXPECT_NE(access((box.directory() + "/port").c_str(), F_OK), 0);
+}
+
+TEST(BoxsimPty, HangupAfterClosesTheLineOnceTheLastReplyIsOutAndExits) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--hangup-after", "2"});
+    ASSERT_TRUE(box.started()) << box.error();
+    const std::string announce = box.directory() + "/" + std::to_string(box.pid()) + ".port";
+    Line line(box.portPath());
+    line.Write({0x04, 0x30, 0x00, 0x34});
+    EXPECT_EQ(line.Read(3).size(), 3u);
+    EXPECT_FALSE(line.hungUp());
+
+    // The connect request riding behind the second packet is never answered.
+    Bytes last = link::ReadRegisterPacket(0, 0x45);
+    last.insert(last.end(), {0x04, 0x30, 0x00, 0x34});
+    line.Write(last);
+    EXPECT_EQ(line.Read(6), (Bytes{0x21, 0x80, 0x00}));
+    EXPECT_TRUE(line.hungUp());
+
+    const std::optional<int> status = box.waitForExit(std::chrono::seconds(2));
+    ASSERT_TRUE(status) << "still running after the hang-up";
+    ASSERT_TRUE(WIFEXITED(*status)) << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
     EXPECT_NE(access(announce.c_str(), F_OK), 0);
     EXPECT_NE(access((box.directory() + "/port").c_str(), F_OK), 0);
 }
