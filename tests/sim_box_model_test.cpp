@@ -26,6 +26,13 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
+// `packet` with its last (checksum) byte replaced.
+Bytes WithChecksum(const Bytes& packet, std::uint8_t checksum) {
+    Bytes out(packet.begin(), packet.end() - 1);
+    out.push_back(checksum);
+    return out;
+}
+
 std::vector<Reply> Replies(const std::vector<Exchange>& exchanges) {
     std::vector<Reply> out;
     for (const Exchange& e : exchanges) {
@@ -61,8 +68,7 @@ TEST_F(BoxModelTest, ConnectRequestIsAnsweredWithThirtyAndTheVersion) {
 }
 
 TEST_F(BoxModelTest, BadChecksumIsDiscardedAndTheNextPacketStillAnswered) {
-    Bytes corrupt = kWrite16Ch1;
-    corrupt.back() = 0xA4;
+    const Bytes corrupt = WithChecksum(kWrite16Ch1, 0xA4);
     const std::vector<Exchange> out = model.feed(Concat({corrupt, kConnect}), milliseconds(0));
 
     ASSERT_EQ(out.size(), 2u);
@@ -129,8 +135,7 @@ TEST_F(BoxModelTest, StrayLengthByteAheadOfAPacketCostsOnlyTheWait) {
 TEST_F(BoxModelTest, GarbageAfterAFailedPacketDoesNotHoldBackALaterPacket) {
     // After a bad checksum the box does not wait for a length byte inside the
     // rejected bytes (0x22 would promise 34 bytes) when a valid packet follows.
-    Bytes corrupt = kWrite16Ch1;
-    corrupt.back() = 0x00;
+    const Bytes corrupt = WithChecksum(kWrite16Ch1, 0x00);
     EXPECT_EQ(Send(Concat({corrupt, kConnect})).size(), 1u);
 }
 
