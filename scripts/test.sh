@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test.
+# Also builds every target in Release with warnings as errors: some warnings
+# come only from the optimiser's analysis.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +11,10 @@ build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMORA_WERROR=ON \
   -DLUMORA_SANITIZE=ON >/dev/null
 cmake --build "$build"
+
+release=build-release
+cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_WERROR=ON >/dev/null
+cmake --build "$release"
 
 # No display is needed: the window tests use Qt's offscreen platform.
 export QT_QPA_PLATFORM=offscreen
