@@ -226,19 +226,16 @@ TEST_F(PtyBox, CliProbeWithOneLostSizeReplyGivesNoMadeUpSize) {
 }
 
 TEST_F(PtyBox, CliSendExitsFourWhenTheLineDiesDuringItsWait) {
-    start();
-    QProcess cli;
+    // The box hangs up once it has the packet, as a pulled cable would.
+    start({"--hangup-after", "1"});
     QElapsedTimer clock;
     clock.start();
-    cli.start(QStringLiteral(LUMORA_CLI_PATH),
-              {"send", "--port", port(), "--wait", "10000", "20", "00", "60", "01"});
-    ASSERT_TRUE(ServeUntil([&] { return boxLog().size() == 1; }));
-    ::kill(box->pid(), SIGKILL);
-    box->stop();
-    ASSERT_TRUE(cli.waitForFinished(5000));
+    const CliRun run =
+        RunCli({"send", "--port", port(), "--wait", "10000", "20", "00", "60", "01"});
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(cli.exitCode(), 4);
-    EXPECT_NE(cli.readAllStandardError().indexOf("the line to the box is gone"), -1);
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_NE(run.err.find("the line to the box is gone"), std::string::npos) << run.err;
+    EXPECT_EQ(boxLog(), std::vector<std::string>{"06 20 00 60 01 87"});
 }
 
 TEST_F(PtyBox, APortInUseIsNotCalledAPermissionProblem) {
