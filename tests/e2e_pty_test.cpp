@@ -258,15 +258,19 @@ TEST_F(PtyBox, APortInUseIsNotCalledAPermissionProblem) {
 }
 
 TEST_F(PtyBox, AKilledBoxIsNoticedOnceAndTheNextConnectionWorks) {
-    start();
     auto session = std::make_unique<Session>(std::make_unique<lumora::link::SerialTransport>());
-    session->connection().setSelectedPort(port());
-    session->connection().CNTBtnClick();
-    ASSERT_TRUE(
-        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+    // A fresh box, connected; then the cable is pulled.
+    const auto connectThenKill = [&] {
+        start();
+        session->connection().setSelectedPort(port());
+        session->connection().CNTBtnClick();
+        ASSERT_TRUE(
+            ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
+        ::kill(box->pid(), SIGKILL);
+        box->stop();
+    };
 
-    ::kill(box->pid(), SIGKILL);
-    box->stop();
+    connectThenKill();
     ASSERT_TRUE(
         ServeUntil([&] { return session->connection().state() == ConnectionState::Disconnected; }));
     ServeFor(300);
@@ -277,25 +281,12 @@ TEST_F(PtyBox, AKilledBoxIsNoticedOnceAndTheNextConnectionWorks) {
     EXPECT_EQ(session->connection().view().connectCaption, "Connect");
 
     // Disconnect right after the line died, before it was noticed: no box.
-    start();
-    session->connection().setSelectedPort(port());
-    session->connection().CNTBtnClick();
-    ASSERT_TRUE(
-        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
-    ::kill(box->pid(), SIGKILL);
-    box->stop();
+    connectThenKill();
     session->connection().CNTBtnClick();
     ServeFor(300);
     EXPECT_EQ(session->messages().errorsRaised(), 1);
 
-    // A fresh box connects, and the session goes away cleanly while connected
-    // to a dead line.
-    start();
-    session->connection().setSelectedPort(port());
-    session->connection().CNTBtnClick();
-    ASSERT_TRUE(
-        ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
-    ::kill(box->pid(), SIGKILL);
-    box->stop();
+    // The session goes away cleanly while connected to a dead line.
+    connectThenKill();
     session.reset();
 }
