@@ -10,6 +10,7 @@
 #include <span>
 
 #include "settings/settings_layout.h"
+#include "warp/corner_counters.h"
 #include "warp/grid_types.h"
 
 namespace lumora::settings {
@@ -67,14 +68,8 @@ struct SettingsImage {
     friend bool operator==(const SettingsImage&, const SettingsImage&) = default;
 };
 
-enum class Axis : int { kX = 0, kY = 1 };
-
-// The counters go corner by corner in the order TL, BL, TR, BR (unlike
-// warp::Corner), then X before Y, then A before B.
-constexpr int CornerShiftIndex(warp::Corner corner, Axis axis, int channel) {
-    constexpr std::array<int, 4> kFileCorner = {0, 2, 1, 3};  // by warp::Corner
-    return kFileCorner[static_cast<std::size_t>(corner)] * 4 + static_cast<int>(axis) * 2 + channel;
-}
+using warp::Axis;
+using warp::CornerShiftIndex;
 
 // The tables as the connection to the box leaves them.
 UniformityTable ConnectionGainTable();    // 8191 at every used entry, 0 beyond

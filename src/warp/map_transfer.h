@@ -1,14 +1,24 @@
 #pragma once
 
-// The stop-and-wait transfer of a warp map to the box: its reply steps, the
-// one-second time-out and the end of a transfer.
+// The stop-and-wait transfer of the warp map to the box: the live transfer
+// of one channel's map (0xE0 blocks, closed by 0xE1), the save of both
+// channels' maps into a memory slot (0xE2 blocks, each pass closed by 0xE3),
+// the one-second time-out per packet, and the debug dump of the tables.
+//
+// Each reply of the box sends the next packet. One transfer runs at a time;
+// the program-wide transfer state is the guard that every starter tests.
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
+#include <optional>
 
+#include "core/handler_guard.h"
 #include "core/operator_messages.h"
 #include "core/program_state.h"
 #include "link/link.h"
+#include "link/packets.h"
+#include "warp/warp_map.h"
 
 namespace lumora::warp {
 
@@ -16,22 +26,77 @@ class MapTransfer : public QObject {
     Q_OBJECT
   public:
     static constexpr int kTimeOutIntervalMs = 1000;
+    static constexpr int kPartsPerColumn = 3;
+    static constexpr int kBlocksPerTable = WarpMap::kColumns * kPartsPerColumn;  // 375
+    // Packets of one channel's map: two tables and the closing packet.
+    static constexpr int kPacketsPerMap = 2 * kBlocksPerTable + 1;  // 751
 
-    MapTransfer(link::Link& link, core::ProgramState& state, core::OperatorMessages& messages);
+    // Computes a channel's map for a save pass into the shared tables;
+    // returns the fault when the computation is refused.
+    using SaveMapSource = std::function<std::optional<WarpFault>(int channel)>;
 
-    QTimer& timeOut() { return timeOut_; }
+    MapTransfer(link::Link& link, core::ProgramState& state, core::OperatorMessages& messages,
+                core::HandlerGuard& guard, const WarpMap& map);
+
+    void setSaveMapSource(SaveMapSource source) { saveMapSource_ = std::move(source); }
+
+    // A live transfer of the tables as they stand to `channel`: the starters
+    // (moves, UNDO, corner shifts) have tested the transfer state and
+    // computed the map. Logs "Start:" with the date and time.
+    void startLive(int channel);
+    // The same without the log line and without looking at the state: a
+    // settings load starts its transfers so.
+    void restartLive(int channel);
+
+    // "Save to Box" "1" to "10": slot 0 to 9. Channel A's map, then B's.
+    void SavetoBoxClick(int slot);
     void TimeOutTimer();
+    // Writes both tables to x.bin and y.bin in dumpFolder(), as they stand.
+    void Button35Click();
+    static QString dumpFolder();
+
     // Nothing will answer any more (a write failed, the line broke): end the
     // transfer as a time-out would, without the message.
     void abandon();
 
+    QTimer& timeOut() { return timeOut_; }
+    int blockCounter() const { return block_; }
+    int subBlockCounter() const { return subBlock_; }
+    int transferChannel() const { return transferChannel_; }
+    int savePass() const { return savePass_; }
+
+  signals:
+    // Packets sent of `total` (751 for a live transfer, 1,502 for a save);
+    // total 0 when no transfer runs.
+    void progress(int sent, int total);
+
   private:
-    void onLiveTransferEnd();
+    enum class Kind { kLive, kSave };
+
+    void SendMapBlock(std::uint8_t command, int table);
+    void sendPacket(std::span<const std::uint8_t> packet);
+    void onBlockAck(Kind kind);
+    void onLiveEnd();
+    void onStoreAck();
+    bool computeSavePass(int channel);
+    void resetCounters();
+    void reportProgress();
 
     link::Link& link_;
     core::ProgramState& state_;
     core::OperatorMessages& messages_;
+    core::HandlerGuard& guard_;
+    const WarpMap& map_;
+    SaveMapSource saveMapSource_;
     QTimer timeOut_;
+    // Built in place for every block: a transfer allocates nothing.
+    link::MapBlock block_packet_{};
+    Kind kind_ = Kind::kLive;
+    int block_ = 0;
+    int subBlock_ = 0;
+    int transferChannel_ = 0;
+    int savePass_ = 0;
+    int sent_ = 0;
 };
 
 }  // namespace lumora::warp

@@ -1,0 +1,40 @@
+#pragma once
+
+// One change of a channel's warp, sent live: the change is made, the
+// channel's map computed (with its shifted corners) and the live transfer
+// started. When the computation is refused, the change is taken back and
+// nothing is sent, so the tool's grid and the box's map never tell
+// different stories; the operator is told why.
+
+#include <functional>
+
+#include "core/operator_messages.h"
+#include "core/program_state.h"
+#include "warp/grid_model.h"
+#include "warp/map_transfer.h"
+#include "warp/warp_maps.h"
+
+namespace lumora::warp {
+
+class LiveWarp {
+  public:
+    LiveWarp(GridModel& model, WarpMaps& maps, MapTransfer& transfer, core::ProgramState& state,
+             core::OperatorMessages& messages)
+        : model_(model), maps_(maps), transfer_(transfer), state_(state), messages_(messages) {}
+
+    // A transfer in progress (or a warp reset waiting) holds every change off.
+    bool busy() const { return state_.transferState != 0; }
+
+    // Returns whether the change was sent. `takeBack` undoes what `change`
+    // did; the map computation itself changes nothing when it is refused.
+    bool send(int c, const std::function<void()>& change, const std::function<void()>& takeBack);
+
+  private:
+    GridModel& model_;
+    WarpMaps& maps_;
+    MapTransfer& transfer_;
+    core::ProgramState& state_;
+    core::OperatorMessages& messages_;
+};
+
+}  // namespace lumora::warp
