@@ -1,22 +1,34 @@
 #pragma once
 
-// The corner-shift counters of both "Warp Shift" pages.
+// Both "Warp Shift" pages: 32 buttons that move one coordinate of one corner
+// of a channel by 1 pixel, or 10 with the group's "x10" box, and send the
+// channel's warp live; the value labels show the counters.
 
 #include <QObject>
 #include <array>
-#include <cstdint>
+
+#include "core/handler_guard.h"
+#include "core/program_state.h"
+#include "warp/corner_counters.h"
+#include "warp/grid_model.h"
+#include "warp/live_warp.h"
 
 namespace lumora::warp {
 
 class CornerShift : public QObject {
     Q_OBJECT
   public:
-    static constexpr int kCounters = 16;
-    // In the order TL X A, TL X B, TL Y A, TL Y B, BL …, TR …, BR …; each
-    // value label shows its counter in decimal.
-    using Counters = std::array<std::int16_t, kCounters>;
+    CornerShift(core::ProgramState& state, core::HandlerGuard& guard, GridModel& model,
+                LiveWarp& live);
 
-    const Counters& counters() const { return counters_; }
+    const CornerShiftCounters& counters() const { return counters_; }
+    // The "x10" boxes, per channel and corner (warp::Corner order).
+    bool x10(int channel, Corner corner) const;
+    void setX10(int channel, Corner corner, bool on);
+
+    // A click on a shift button of `channel`'s page: Up and Left are sign
+    // -1, Down and Right +1. The button works on its own page's channel.
+    void ShiftClick(int channel, Corner corner, Axis axis, int sign);
     // The connect reply sets all sixteen to 0.
     void onBoxAnswered();
 
@@ -24,7 +36,12 @@ class CornerShift : public QObject {
     void changed();
 
   private:
-    Counters counters_{};
+    core::ProgramState& state_;
+    core::HandlerGuard& guard_;
+    GridModel& model_;
+    LiveWarp& live_;
+    CornerShiftCounters counters_{};
+    std::array<std::array<bool, 4>, core::kChannels> x10_{};
 };
 
 }  // namespace lumora::warp

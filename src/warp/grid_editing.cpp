@@ -1,23 +1,52 @@
 #include "warp/grid_editing.h"
 
 #include "link/packets.h"
+#include "warp/coefficient_set.h"
 
 namespace lumora::warp {
 
-GridEditing::GridEditing(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
-                         GridModel& model)
-    : link_(link), state_(state), guard_(guard), model_(model), overlay_(link, model) {
-    link_.router().route(link::code::kWarpReset,
-                         [this](const link::Reply&) { state_.transferState = 0; });
+GridEditing::GridEditing(const Context& context)
+    : link_(context.link),
+      state_(context.state),
+      guard_(context.guard),
+      messages_(context.messages),
+      model_(context.model),
+      maps_(context.maps),
+      live_(context.live),
+      overlay_(context.link, context.model) {
+    link_.router().route(link::code::kWarpReset, [this](const link::Reply&) { onWarpResetDone(); });
+    timer2_.setInterval(kRepeatIntervalMs);
+    connect(&timer2_, &QTimer::timeout, this, &GridEditing::Timer2Timer);
+    resetWait_.setSingleShot(true);
+    resetWait_.setInterval(kResetWaitMs);
+    connect(&resetWait_, &QTimer::timeout, this, [this] {
+        if (state_.transferState == 0) {
+            return;
+        }
+        state_.transferState = 0;
+        messages_.raiseError(
+            QStringLiteral("The box did not confirm the warp reset within two seconds. The warp "
+                           "controls are free again; check the box, then press RESET again."));
+    });
 }
 
 void GridEditing::SendWarpReset() {
     link_.send(link::WarpResetPacket(state_.currentChannel));
 }
 
-void GridEditing::startWarpReset() {
-    state_.transferState = 1;
-    SendWarpReset();
+void GridEditing::onWarpResetDone() {
+    state_.transferState = 0;
+    resetWait_.stop();
+}
+
+void GridEditing::ResetWarpMap(int c) {
+    maps_.setIdentity();
+    SelectCoefficientSet(c);
+}
+
+void GridEditing::SelectCoefficientSet(int c) {
+    const int index = CoefficientSetIndex(SmallestGridScale(model_.workGrid(), model_));
+    SendCoefficientSet(link_, static_cast<std::uint8_t>(c), index);
 }
 
 void GridEditing::onBoxAnswered() {
@@ -39,6 +68,8 @@ void GridEditing::onBoxAnswered() {
 
 void GridEditing::onDisconnected() {
     overlay_.forgetDrawing();
+    timer2_.stop();
+    resetWait_.stop();
 }
 
 void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
@@ -64,6 +95,13 @@ void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
         showGridSettings(c);
     }
     emit changed();
+    // The grids are at the lattice: set 9 goes to Channel A, none to B.
+    ResetWarpMap(0);
+    for (const int c : {0, 1}) {
+        state_.currentChannel = static_cast<std::uint8_t>(c);
+        overlay_.RebuildOverlay(c, true);
+        link_.send(link::WarpResetPacket(static_cast<std::uint8_t>(c)));
+    }
 }
 
 void GridEditing::showGridSettings(int c) {
@@ -139,6 +177,143 @@ void GridEditing::warpAdjustShow(int channel) {
             overlay_.RebuildOverlay(channel, true);
         });
     }
+}
+
+void GridEditing::stepSelection(int columnStep, int rowStep) {
+    const int c = state_.currentChannel;
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    model_.StepSelection(c, columnStep, rowStep);
+    guard_.run([&] { overlay_.UpdateOverlay(c, true); });
+}
+
+void GridEditing::TBStepChange(int page, int position) {
+    view_.stepText[static_cast<std::size_t>(page)] = QString::number(position);
+    const int c = state_.currentChannel;
+    if (GridModel::isGridChannel(c)) {
+        model_.channel(c).step = static_cast<float>(position);
+    }
+    emit changed();
+}
+
+bool GridEditing::movePoint(int c, float dx, float dy) {
+    ChannelGrid& grid = model_.channel(c);
+    ControlPoint& point = grid.points[PointIndex(grid.currentColumn, grid.currentRow)];
+    const ControlPoint old = point;
+    const ControlPoint moved{old.x + dx / model_.transform().scaleX,
+                             old.y + dy / model_.transform().scaleY};
+    // A step too small to change the coordinates moves nothing, and sends
+    // nothing: the tables may hold the other channel's map.
+    if (moved == old) {
+        return false;
+    }
+    const std::int32_t recordedSize = model_.recordedGridSize;
+    const std::int32_t recordedInternal = model_.recordedInternalGrid;
+    return live_.send(
+        c,
+        [&] {
+            model_.recordedGridSize = grid.gridSize;
+            model_.recordedInternalGrid = grid.internalGrid;
+            point = moved;
+        },
+        [&] {
+            point = old;
+            model_.recordedGridSize = recordedSize;
+            model_.recordedInternalGrid = recordedInternal;
+        });
+}
+
+void GridEditing::arrowMove(MoveDirection direction) {
+    guard_.run([&] {
+        const int c = state_.currentChannel;
+        if (live_.busy() || !GridModel::isGridChannel(c)) {
+            return;
+        }
+        const ChannelGrid& grid = model_.channel(c);
+        const float s = grid.step;
+        float dx = 0.0f;
+        float dy = 0.0f;
+        switch (direction) {
+            case MoveDirection::kUp:
+                dy = -s;
+                break;
+            case MoveDirection::kDown:
+                dy = s;
+                break;
+            case MoveDirection::kLeft:
+                dx = -s;
+                break;
+            case MoveDirection::kRight:
+                dx = s;
+                break;
+        }
+        const UndoRecord record{grid.gridSize, static_cast<std::int32_t>(direction),
+                                grid.currentColumn, grid.currentRow, s};
+        if (movePoint(c, dx, dy)) {
+            undoStack(c).push(record);
+        }
+    });
+}
+
+void GridEditing::GridArrowDown(MoveDirection direction) {
+    heldDirection_ = direction;
+    arrowMove(direction);
+    timer2_.start(kRepeatIntervalMs);
+}
+
+void GridEditing::GridArrowUp() {
+    timer2_.stop();
+}
+
+void GridEditing::Timer2Timer() {
+    // The repeat waits for the transfer of the move before it.
+    if (!live_.busy()) {
+        arrowMove(heldDirection_);
+    }
+}
+
+void GridEditing::Button15Click(int tag) {
+    guard_.run([&] {
+        if (live_.busy() || !GridModel::isGridChannel(tag)) {
+            return;
+        }
+        state_.setCurrentChannel(tag);
+        const std::optional<UndoRecord> record = undoStack(tag).pop();
+        if (!record) {
+            return;
+        }
+        // The opposite way, by the recorded step, whatever the step is now.
+        const float amount = record->direction % 2 != 0 ? -record->step : record->step;
+        ChannelGrid& grid = model_.channel(tag);
+        const int column = grid.currentColumn;
+        const int row = grid.currentRow;
+        grid.currentColumn = record->column;
+        grid.currentRow = record->row;
+        const bool vertical = record->direction < 2;
+        if (!movePoint(tag, vertical ? 0.0f : amount, vertical ? amount : 0.0f)) {
+            // Nothing was taken back: the record and the selection stay.
+            undoStack(tag).push(*record);
+            grid.currentColumn = column;
+            grid.currentRow = row;
+        }
+    });
+}
+
+void GridEditing::resetClick(int button) {
+    guard_.run([&] {
+        if (live_.busy()) {
+            return;
+        }
+        const int c = state_.currentChannel;
+        ResetWarpMap(c);
+        overlay_.RebuildOverlay(c, view_.showGrid[static_cast<std::size_t>(button)]);
+        model_.ResetGrid(c);
+        state_.transferState = 1;
+        link_.send(link::WarpResetPacket(static_cast<std::uint8_t>(c)));
+        resetWait_.start();
+        undoStack(button).clear();
+    });
 }
 
 }  // namespace lumora::warp

@@ -1,26 +1,39 @@
 #pragma once
 
-// The grid side of both "Warp adjust" pages: the grid-size buttons,
-// "Internal Grid" and "Show Grid", showing a page, the warp reset, the undo
-// streams of the arrow moves, and the initialisation after connect. The
-// overlay that the box draws of the grids is kept in line with them here.
+// Both "Warp adjust" pages at work: the grid-size buttons, "Internal Grid"
+// and "Show Grid", showing a page, the selection and move arrows with their
+// repeat, the step track bars, UNDO, RESET with the warp reset and its
+// coefficient set, and the initialisation after connect. The overlay that
+// the box draws of the grids is kept in line with them here.
 
 #include <QObject>
+#include <QString>
+#include <QTimer>
 #include <array>
 
 #include "core/handler_guard.h"
+#include "core/operator_messages.h"
 #include "core/program_state.h"
 #include "link/link.h"
 #include "link/picture_size.h"
 #include "warp/grid_model.h"
+#include "warp/live_warp.h"
 #include "warp/overlay.h"
 #include "warp/undo_stack.h"
+#include "warp/warp_maps.h"
 
 namespace lumora::warp {
+
+enum class MoveDirection : std::int32_t { kUp = 0, kDown = 1, kLeft = 2, kRight = 3 };
 
 class GridEditing : public QObject {
     Q_OBJECT
   public:
+    // How long RESET waits for the box to confirm the warp reset before the
+    // warp controls are freed again.
+    static constexpr int kResetWaitMs = 2000;
+    static constexpr int kRepeatIntervalMs = 500;
+
     // The grid controls of both pages as the window shows them. The "Show
     // Grid" box is the operator's; the model's flag follows it on the
     // channel that is current when it changes.
@@ -28,10 +41,20 @@ class GridEditing : public QObject {
         std::array<bool, core::kChannels> showGrid{};
         std::array<int, core::kChannels> gridSizeButton{};  // 0 = "2x2" .. 3 = "17x17"
         std::array<bool, core::kChannels> internalGrid{};
+        std::array<QString, core::kChannels> stepText{QStringLiteral("16"), QStringLiteral("16")};
     };
 
-    GridEditing(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
-                GridModel& model);
+    struct Context {
+        link::Link& link;
+        core::ProgramState& state;
+        core::HandlerGuard& guard;
+        core::OperatorMessages& messages;
+        GridModel& model;
+        WarpMaps& maps;
+        LiveWarp& live;
+    };
+
+    explicit GridEditing(const Context& context);
 
     const View& view() const { return view_; }
     GridModel& grid() { return model_; }
@@ -39,6 +62,7 @@ class GridEditing : public QObject {
     const GridOverlay& overlay() const { return overlay_; }
     // Per-channel undo of arrow moves (0 = Channel A, 1 = Channel B).
     UndoStack& undoStack(int channel) { return undoStacks_[static_cast<std::size_t>(channel)]; }
+    QTimer& timer2() { return timer2_; }
 
     // Grid-size buttons "2x2" to "17x17", "Internal Grid", "Show Grid" and
     // the "Warp adjust" pages of Channel A (7) and B (8). All act on the
@@ -52,11 +76,39 @@ class GridEditing : public QObject {
     void TabSheet7Show();
     void TabSheet8Show();
 
+    // Move arrows of the current channel.
+    void GridUpClick() { arrowMove(MoveDirection::kUp); }
+    void GridDownClick() { arrowMove(MoveDirection::kDown); }
+    void GridLeftClick() { arrowMove(MoveDirection::kLeft); }
+    void GridRightClick() { arrowMove(MoveDirection::kRight); }
+    // Pressing an arrow moves at once; holding it repeats the move in its
+    // direction every 500 ms, each repeat held off while a transfer runs.
+    void GridArrowDown(MoveDirection direction);
+    // Releasing the arrow or leaving it.
+    void GridArrowUp();
+    void Timer2Timer();
+
+    // Selection arrows: left, down, right, up.
+    void BitBtn1Click() { stepSelection(-1, 0); }
+    void BitBtn2Click() { stepSelection(0, 1); }
+    void BitBtn3Click() { stepSelection(1, 0); }
+    void BitBtn4Click() { stepSelection(0, -1); }
+
+    // "Step" track bar of page `page` (0 = Channel A's, 1 = Channel B's),
+    // position 1..64: its read-out shows it, the current channel's step takes it.
+    void TBStepChange(int page, int position);
+
+    // "RESET" of Channel A's page (Button7) and Channel B's (Button11).
+    void Button7Click() { resetClick(0); }
+    void Button11Click() { resetClick(1); }
+    // "UNDO": the channel is the button's tag.
+    void Button15Click(int tag);
+
     // 0x31 for the current channel.
     void SendWarpReset();
-    // Sets the transfer state and sends the warp reset; the box's 0x31 reply
-    // ends the wait.
-    void startWarpReset();
+    // Identity tables and the coefficient set for channel c.
+    void ResetWarpMap(int c);
+    void SelectCoefficientSet(int c);
 
     // The connect reply's part: both "Show Grid" boxes checked (running the
     // handler for each that changes), "2x2" pressed, "Internal Grid"
@@ -73,16 +125,30 @@ class GridEditing : public QObject {
   private:
     void gridSizeClick(std::int32_t gridSize);
     void warpAdjustShow(int channel);
+    void stepSelection(int columnStep, int rowStep);
+    void arrowMove(MoveDirection direction);
+    // Moves the current point of c by (dx, dy) and sends the map live.
+    // False when the point did not move, or the map was refused (then the
+    // point is back where it was).
+    bool movePoint(int c, float dx, float dy);
+    void resetClick(int button);
+    void onWarpResetDone();
     // The window shows the grid settings of channel c as the model holds them.
     void showGridSettings(int c);
 
     link::Link& link_;
     core::ProgramState& state_;
     core::HandlerGuard& guard_;
+    core::OperatorMessages& messages_;
     GridModel& model_;
+    WarpMaps& maps_;
+    LiveWarp& live_;
     GridOverlay overlay_;
     View view_;
     std::array<UndoStack, core::kChannels> undoStacks_;
+    QTimer timer2_;
+    MoveDirection heldDirection_ = MoveDirection::kUp;
+    QTimer resetWait_;
 };
 
 }  // namespace lumora::warp
