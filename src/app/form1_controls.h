@@ -6,12 +6,15 @@
 // from the form stops the program at start-up, in every build type.
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -27,6 +30,17 @@ namespace lumora::app {
     X(QPushButton, CNTBtn)                                                 \
     X(QLabel, ResLabel)                                                    \
     X(QGroupBox, SavetoBoxGroupBox)                                        \
+    X(QPushButton, SavetoBox1)                                             \
+    X(QPushButton, SavetoBox2)                                             \
+    X(QPushButton, SavetoBox3)                                             \
+    X(QPushButton, SavetoBox4)                                             \
+    X(QPushButton, SavetoBox5)                                             \
+    X(QPushButton, SavetoBox6)                                             \
+    X(QPushButton, SavetoBox7)                                             \
+    X(QPushButton, SavetoBox8)                                             \
+    X(QPushButton, SavetoBox9)                                             \
+    X(QPushButton, SavetoBox10)                                            \
+    X(QProgressBar, MapProgress)                                           \
     /* The halves and their pages. */                                      \
     X(QGroupBox, GroupBox9)                                                \
     X(QGroupBox, GroupBox6)                                                \
@@ -79,7 +93,59 @@ namespace lumora::app {
     X(TBitBtnEZ, BitBtn14)                                                 \
     X(TBitBtnEZ, BitBtn15)                                                 \
     X(TBitBtnEZ, BitBtn16)                                                 \
-    /* "Warp Shift": the value labels. */                                  \
+    X(TBitBtnEZ, BitBtn17)                                                 \
+    X(TBitBtnEZ, BitBtn18)                                                 \
+    X(TBitBtnEZ, BitBtn19)                                                 \
+    X(TBitBtnEZ, BitBtn20)                                                 \
+    X(QSlider, TBStepA)                                                    \
+    X(QSlider, TBStepB)                                                    \
+    X(QLabel, STStep)                                                      \
+    X(QLabel, STStepB)                                                     \
+    X(QPushButton, Button7)                                                \
+    X(QPushButton, Button11)                                               \
+    X(QPushButton, Button20)                                               \
+    X(QPushButton, Button15)                                               \
+    /* "Warp Shift": buttons, "x10" boxes, value labels. */                \
+    X(TBitBtnEZ, TLShiftUpBtnA)                                            \
+    X(TBitBtnEZ, TLShiftDownBtnA)                                          \
+    X(TBitBtnEZ, TLShiftLeftBtnA)                                          \
+    X(TBitBtnEZ, TLShiftRightBtnA)                                         \
+    X(QCheckBox, TLX10A)                                                   \
+    X(TBitBtnEZ, TLShiftUpBtnB)                                            \
+    X(TBitBtnEZ, TLShiftDownBtnB)                                          \
+    X(TBitBtnEZ, TLShiftLeftBtnB)                                          \
+    X(TBitBtnEZ, TLShiftRightBtnB)                                         \
+    X(QCheckBox, TLX10B)                                                   \
+    X(TBitBtnEZ, TRShiftUpBtnA)                                            \
+    X(TBitBtnEZ, TRShiftDownBtnA)                                          \
+    X(TBitBtnEZ, TRShiftLeftBtnA)                                          \
+    X(TBitBtnEZ, TRShiftRightBtnA)                                         \
+    X(QCheckBox, TRX10A)                                                   \
+    X(TBitBtnEZ, TRShiftUpBtnB)                                            \
+    X(TBitBtnEZ, TRShiftDownBtnB)                                          \
+    X(TBitBtnEZ, TRShiftLeftBtnB)                                          \
+    X(TBitBtnEZ, TRShiftRightBtnB)                                         \
+    X(QCheckBox, TRX10B)                                                   \
+    X(TBitBtnEZ, BLShiftUpBtnA)                                            \
+    X(TBitBtnEZ, BLShiftDownBtnA)                                          \
+    X(TBitBtnEZ, BLShiftLeftBtnA)                                          \
+    X(TBitBtnEZ, BLShiftRightBtnA)                                         \
+    X(QCheckBox, BLX10A)                                                   \
+    X(TBitBtnEZ, BLShiftUpBtnB)                                            \
+    X(TBitBtnEZ, BLShiftDownBtnB)                                          \
+    X(TBitBtnEZ, BLShiftLeftBtnB)                                          \
+    X(TBitBtnEZ, BLShiftRightBtnB)                                         \
+    X(QCheckBox, BLX10B)                                                   \
+    X(TBitBtnEZ, BRShiftUpBtnA)                                            \
+    X(TBitBtnEZ, BRShiftDownBtnA)                                          \
+    X(TBitBtnEZ, BRShiftLeftBtnA)                                          \
+    X(TBitBtnEZ, BRShiftRightBtnA)                                         \
+    X(QCheckBox, BRX10A)                                                   \
+    X(TBitBtnEZ, BRShiftUpBtnB)                                            \
+    X(TBitBtnEZ, BRShiftDownBtnB)                                          \
+    X(TBitBtnEZ, BRShiftLeftBtnB)                                          \
+    X(TBitBtnEZ, BRShiftRightBtnB)                                         \
+    X(QCheckBox, BRX10B)                                                   \
     X(QLabel, TLShiftXValueA)                                              \
     X(QLabel, TLShiftXValueB)                                              \
     X(QLabel, TLShiftYValueA)                                              \
@@ -115,6 +181,7 @@ namespace lumora::app {
     /* Outside the visible area. */                                        \
     X(QPlainTextEdit, Memo1)                                               \
     X(RadioGroup, RGChannel)                                               \
+    X(QPushButton, Button35)                                               \
     X(TBitBtnEZ, BitBtnEZ1)
 
 struct Form1Controls {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -652,6 +653,14 @@ void BuildRightColumn(QWidget* form) {
         SetTag(button, slot);
     }
     saveToBox->setEnabled(false);
+
+    // A running map transfer shows its progress in a thin bar along the
+    // bottom edge of the right column, so no control of the layout moves.
+    auto* progress = Place(new QProgressBar(form), "MapProgress", {850, 340, 100, 3});
+    progress->setTextVisible(false);
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    progress->setVisible(false);
 }
 
 // Service controls below the client area: they exist and work, but the

@@ -5,6 +5,7 @@
 
 #include "app/binders/channel_selector.h"
 #include "app/binders/connection_binder.h"
+#include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/warp_adjust_binder.h"
 #include "app/binders/warp_shift_binder.h"
@@ -33,6 +34,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     new ChannelSelector(controls_, session_.state(), this);
     BindWarpAdjustPages(controls_, session_.gridEditing(), this);
     BindWarpShiftPages(controls_, session_.cornerShift(), this);
+    BindMapTransfer(controls_, session_.mapTransfer(), this);
     FormCreate();
 }
 

@@ -5,6 +5,9 @@ namespace lumora::core {
 Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     : QObject(parent), link_(std::move(transport)) {
     guard_.onLinkFailure([this] { mapTransfer_.abandon(); });
+    // A save computes each channel's map as it comes to it, without the
+    // corner shift.
+    mapTransfer_.setSaveMapSource([this](int c) { return maps_.compute(grid_, c); });
     connect(&link_, &link::Link::notice, &messages_, &OperatorMessages::appendLog);
 
     connection_.setInitialisation(

@@ -17,7 +17,9 @@
 #include "warp/corner_shift.h"
 #include "warp/grid_editing.h"
 #include "warp/grid_model.h"
+#include "warp/live_warp.h"
 #include "warp/map_transfer.h"
+#include "warp/warp_maps.h"
 
 namespace lumora::core {
 
@@ -37,6 +39,8 @@ class Session : public QObject {
     HandlerGuard& guard() { return guard_; }
     warp::GridModel& grid() { return grid_; }
     const warp::GridModel& grid() const { return grid_; }
+    // The one pair of warp-map tables, holding the map last computed.
+    warp::WarpMaps& maps() { return maps_; }
 
     // Feature areas.
     Connection& connection() { return connection_; }
@@ -58,10 +62,12 @@ class Session : public QObject {
     link::Link link_;
     HandlerGuard guard_{link_, messages_};
     warp::GridModel grid_;
+    warp::WarpMaps maps_;
     Connection connection_{link_, state_, guard_, messages_};
-    warp::MapTransfer mapTransfer_{link_, state_, messages_};
-    warp::GridEditing gridEditing_{link_, state_, guard_, grid_};
-    warp::CornerShift cornerShift_;
+    warp::MapTransfer mapTransfer_{link_, state_, messages_, guard_, maps_.map()};
+    warp::LiveWarp live_{grid_, maps_, mapTransfer_, state_, messages_};
+    warp::GridEditing gridEditing_{{link_, state_, guard_, messages_, grid_, maps_, live_}};
+    warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
 };
 
 }  // namespace lumora::core

@@ -6,16 +6,36 @@
 namespace lumora::app {
 namespace {
 
+using warp::GridEditing;
+using warp::MoveDirection;
+
 struct WarpAdjustPage {
     QTabWidget* pages;
     QWidget* page;
     std::array<QToolButton*, 4> sizes;  // "2x2" .. "17x17"
     QAbstractButton* interGrid;
     QAbstractButton* showGrid;
+    std::array<TBitBtnEZ*, 4> moves;   // up, down, left, right
+    std::array<TBitBtnEZ*, 4> select;  // left, down, right, up
+    QSlider* step;
+    QLabel* stepReadout;
+    QPushButton* reset;
+    QPushButton* undo;
 };
 
+using Click = void (GridEditing::*)();
+
+constexpr std::array<Click, 4> kSizeClicks = {&GridEditing::WP2x2Click, &GridEditing::WP5x5AClick,
+                                              &GridEditing::WP9x9AClick,
+                                              &GridEditing::WP17x17AClick};
+constexpr std::array<Click, 4> kSelectClicks = {
+    &GridEditing::BitBtn1Click, &GridEditing::BitBtn2Click, &GridEditing::BitBtn3Click,
+    &GridEditing::BitBtn4Click};
+constexpr std::array<MoveDirection, 4> kMoveDirections = {
+    MoveDirection::kUp, MoveDirection::kDown, MoveDirection::kLeft, MoveDirection::kRight};
+
 // The core has already acted on these; the widgets only show them.
-void Show(const WarpAdjustPage& page, const warp::GridEditing::View& view, int channel) {
+void Show(const WarpAdjustPage& page, const GridEditing::View& view, int channel) {
     const auto c = static_cast<std::size_t>(channel);
     const QSignalBlocker blockShow(page.showGrid);
     page.showGrid->setChecked(view.showGrid[c]);
@@ -26,29 +46,48 @@ void Show(const WarpAdjustPage& page, const warp::GridEditing::View& view, int c
         const QSignalBlocker blockSize(page.sizes[static_cast<std::size_t>(pressed)]);
         page.sizes[static_cast<std::size_t>(pressed)]->setChecked(true);
     }
+    page.stepReadout->setText(view.stepText[c]);
+}
+
+void BindSelectionArrows(const std::array<TBitBtnEZ*, 4>& arrows, GridEditing& editing,
+                         QObject* context) {
+    for (std::size_t k = 0; k < arrows.size(); ++k) {
+        QObject::connect(arrows[k], &QAbstractButton::clicked, context,
+                         [&editing, click = kSelectClicks[k]] { (editing.*click)(); });
+    }
 }
 
 }  // namespace
 
-void BindWarpAdjustPages(const Form1Controls& c, warp::GridEditing& editing, QObject* context) {
+void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, QObject* context) {
     const std::array<WarpAdjustPage, core::kChannels> pages = {{
         {c.PageControl1,
          c.TabSheet7,
          {c.WP2x2A, c.WP5x5A, c.WP9x9A, c.WP17x17A},
          c.InterGridA,
-         c.ShowGridA},
+         c.ShowGridA,
+         {c.BitBtn5, c.BitBtn7, c.BitBtn6, c.BitBtn8},
+         {c.BitBtn1, c.BitBtn2, c.BitBtn3, c.BitBtn4},
+         c.TBStepA,
+         c.STStep,
+         c.Button7,
+         c.Button20},
         {c.PageControl2,
          c.TabSheet8,
          {c.WP2x2B, c.WP5x5B, c.WP9x9B, c.WP17x17B},
          c.InterGridB,
-         c.ShowGridB},
+         c.ShowGridB,
+         {c.BitBtn13, c.BitBtn14, c.BitBtn16, c.BitBtn15},
+         {c.BitBtn10, c.BitBtn12, c.BitBtn9, c.BitBtn11},
+         c.TBStepB,
+         c.STStepB,
+         c.Button11,
+         c.Button15},
     }};
-    using Click = void (warp::GridEditing::*)();
-    constexpr std::array<Click, 4> kSizeClicks = {
-        &warp::GridEditing::WP2x2Click, &warp::GridEditing::WP5x5AClick,
-        &warp::GridEditing::WP9x9AClick, &warp::GridEditing::WP17x17AClick};
-    constexpr std::array<Click, core::kChannels> kPageShown = {&warp::GridEditing::TabSheet7Show,
-                                                               &warp::GridEditing::TabSheet8Show};
+    constexpr std::array<Click, core::kChannels> kPageShown = {&GridEditing::TabSheet7Show,
+                                                               &GridEditing::TabSheet8Show};
+    constexpr std::array<Click, core::kChannels> kReset = {&GridEditing::Button7Click,
+                                                           &GridEditing::Button11Click};
     for (std::size_t half = 0; half < pages.size(); ++half) {
         const WarpAdjustPage& page = pages[half];
         for (std::size_t size = 0; size < kSizeClicks.size(); ++size) {
@@ -67,13 +106,42 @@ void BindWarpAdjustPages(const Form1Controls& c, warp::GridEditing& editing, QOb
                                  (editing.*shown)();
                              }
                          });
+        // A move happens when its arrow goes down (by mouse or key), and
+        // repeats while it is held; the release ends the repeat.
+        for (std::size_t k = 0; k < page.moves.size(); ++k) {
+            TBitBtnEZ* arrow = page.moves[k];
+            QObject::connect(arrow, &QAbstractButton::pressed, context,
+                             [&editing, d = kMoveDirections[k]] { editing.GridArrowDown(d); });
+            QObject::connect(arrow, &QAbstractButton::released, context,
+                             [&editing] { editing.GridArrowUp(); });
+            QObject::connect(arrow, &TBitBtnEZ::mouseLeave, context,
+                             [&editing] { editing.GridArrowUp(); });
+        }
+        BindSelectionArrows(page.select, editing, context);
+        QObject::connect(page.step, &QSlider::valueChanged, context,
+                         [&editing, half](int position) {
+                             editing.TBStepChange(static_cast<int>(half), position);
+                         });
+        QObject::connect(page.reset, &QAbstractButton::clicked, context,
+                         [&editing, reset = kReset[half]] { (editing.*reset)(); });
+        QObject::connect(page.undo, &QAbstractButton::clicked, context,
+                         [&editing, half] { editing.Button15Click(static_cast<int>(half)); });
     }
+    // The hidden four-corner page's selection arrows move the grid page's
+    // selection too.
+    BindSelectionArrows({c.BitBtn17, c.BitBtn19, c.BitBtn20, c.BitBtn18}, editing, context);
+    // The service arrow outside the visible area moves up, as Channel B's.
+    QObject::connect(c.BitBtnEZ1, &QAbstractButton::pressed, context,
+                     [&editing] { editing.GridArrowDown(MoveDirection::kUp); });
+    QObject::connect(c.BitBtnEZ1, &QAbstractButton::released, context,
+                     [&editing] { editing.GridArrowUp(); });
+
     const auto show = [pages, &editing] {
         for (std::size_t half = 0; half < pages.size(); ++half) {
             Show(pages[half], editing.view(), static_cast<int>(half));
         }
     };
-    QObject::connect(&editing, &warp::GridEditing::changed, context, show);
+    QObject::connect(&editing, &GridEditing::changed, context, show);
     show();
 }
 

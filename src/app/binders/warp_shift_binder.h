@@ -1,12 +1,17 @@
 #pragma once
 
-// The value labels of both "Warp Shift" pages.
+// Both "Warp Shift" pages: the 32 shift buttons, the "x10" boxes and the
+// value labels.
+
+#include <QWidget>
 
 #include "app/form1_controls.h"
 #include "warp/corner_shift.h"
 
 namespace lumora::app {
 
-void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QObject* context);
+// `window`: its caption shows the mouse button pressed on a "Top Left" right
+// arrow, as the service code of the page does.
+void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidget* window);
 
 }  // namespace lumora::app

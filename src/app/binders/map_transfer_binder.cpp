@@ -1,0 +1,29 @@
+#include "app/binders/map_transfer_binder.h"
+
+#include <array>
+
+namespace lumora::app {
+
+void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObject* context) {
+    const std::array<QPushButton*, 10> slotButtons = {
+        c.SavetoBox1, c.SavetoBox2, c.SavetoBox3, c.SavetoBox4, c.SavetoBox5,
+        c.SavetoBox6, c.SavetoBox7, c.SavetoBox8, c.SavetoBox9, c.SavetoBox10};
+    for (std::size_t slot = 0; slot < slotButtons.size(); ++slot) {
+        QObject::connect(slotButtons[slot], &QAbstractButton::clicked, context,
+                         [&transfer, slot] { transfer.SavetoBoxClick(static_cast<int>(slot)); });
+    }
+    QObject::connect(c.Button35, &QAbstractButton::clicked, context,
+                     [&transfer] { transfer.Button35Click(); });
+    QObject::connect(&transfer, &warp::MapTransfer::progress, context,
+                     [bar = c.MapProgress](int sent, int total) {
+                         if (total == 0) {
+                             bar->setVisible(false);
+                             return;
+                         }
+                         bar->setRange(0, total);
+                         bar->setValue(sent);
+                         bar->setVisible(true);
+                     });
+}
+
+}  // namespace lumora::app

@@ -1,0 +1,13 @@
+#pragma once
+
+// "Save to Box" "1" to "10", the progress of a running map transfer, and the
+// map dump button outside the visible area.
+
+#include "app/form1_controls.h"
+#include "warp/map_transfer.h"
+
+namespace lumora::app {
+
+void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObject* context);
+
+}  // namespace lumora::app
