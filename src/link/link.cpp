@@ -14,6 +14,7 @@ Link::Link(std::unique_ptr<Transport> transport, QObject* parent)
     clock_.start();
     connect(transport_.get(), &Transport::bytesArrived, this, &Link::onBytesArrived);
     connect(transport_.get(), &Transport::lineFailed, this, &Link::onLineFailed);
+    connect(transport_.get(), &Transport::notice, this, &Link::notice);
     quietCheck_.setInterval(kQuietCheckInterval);
     connect(&quietCheck_, &QTimer::timeout, this, &Link::onQuietCheck);
     setReadTimeout(kDefaultReadTimeout);

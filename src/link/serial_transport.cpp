@@ -1,11 +1,13 @@
 #include "link/serial_transport.h"
 
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 
 #include <QSignalBlocker>
 #include <cerrno>
+#include <cstring>
 
 #include "link/link_error.h"
 #include "link/port_lock.h"
@@ -47,7 +49,20 @@ int SystemErrorCode(QSerialPort::SerialPortError error) {
     }
 }
 
-SerialTransport::SerialTransport(QObject* parent) : Transport(parent) {
+std::string RequestLowLatency(int fd) {
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+        return std::strerror(errno);
+    }
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(fd, TIOCSSERIAL, &serial) != 0) {
+        return std::strerror(errno);
+    }
+    return {};
+}
+
+SerialTransport::SerialTransport(QObject* parent, LowLatencyRequest lowLatency)
+    : Transport(parent), lowLatency_(std::move(lowLatency)) {
     connect(&port_, &QSerialPort::readyRead, this, &Transport::bytesArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onPortError);
     lineCheck_.setInterval(kLineCheckMs);
@@ -91,6 +106,15 @@ void SerialTransport::open() {
     } catch (...) {
         close();
         throw;
+    }
+    // Never a reason to fail the open: a pseudo-terminal, for one, refuses it.
+    if (lowLatency_) {
+        const std::string refused = lowLatency_(static_cast<int>(port_.handle()));
+        emit notice(refused.empty()
+                        ? QStringLiteral("Low-latency mode on for %1.").arg(name_)
+                        : QStringLiteral("Low-latency mode not available on %1 (%2): replies may "
+                                         "come up to the adapter's latency timer late.")
+                              .arg(name_, QString::fromStdString(refused)));
     }
     ++opening_;
     failed_ = false;

@@ -10,10 +10,22 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#include <functional>
+#include <string>
 
 #include "link/transport.h"
 
 namespace lumora::link {
+
+// Asks the driver of an open serial device to hand received bytes on at
+// once. Returns an empty text when it did, else why not.
+using LowLatencyRequest = std::function<std::string(int fd)>;
+
+// USB serial adapters hold received bytes for their latency timer (16 ms on
+// the common ones) before passing them on; a live transfer is 751
+// stop-and-wait round trips, so that alone would add about 12 s to it. Sets
+// ASYNC_LOW_LATENCY through TIOCGSERIAL / TIOCSSERIAL.
+std::string RequestLowLatency(int fd);
 
 class SerialTransport : public Transport {
     Q_OBJECT
@@ -22,7 +34,8 @@ class SerialTransport : public Transport {
     // How often an open line is checked for a hang-up that raised no error.
     static constexpr int kLineCheckMs = 250;
 
-    explicit SerialTransport(QObject* parent = nullptr);
+    explicit SerialTransport(QObject* parent = nullptr,
+                             LowLatencyRequest lowLatency = RequestLowLatency);
     ~SerialTransport() override;
 
     void setPortName(const QString& name) override;
@@ -47,6 +60,7 @@ class SerialTransport : public Transport {
     QString name_;
     QSerialPort port_;
     QTimer lineCheck_;
+    LowLatencyRequest lowLatency_;
     bool failed_ = false;
     bool closing_ = false;
     // Counts openings, so that a failure noticed on one is not reported

@@ -46,6 +46,8 @@ class Transport : public QObject {
     // The line broke while open (an adapter unplugged, the box gone); carries
     // the text to show. Emitted once per opening, from the event loop.
     void lineFailed(const QString& message);
+    // Something the log should hold about the line.
+    void notice(const QString& line);
 };
 
 }  // namespace lumora::link
