@@ -293,3 +293,28 @@ TEST_F(PtyBox, AKilledBoxIsNoticedOnceAndTheNextConnectionWorks) {
     connectThenKill();
     session.reset();
 }
+
+TEST_F(PtyBox, OpeningTheLineAsksForLowLatencyAndLogsTheAnswerOnce) {
+    start();
+    std::vector<int> asked;
+    Session session(std::make_unique<lumora::link::SerialTransport>(nullptr, [&](int fd) {
+        asked.push_back(fd);
+        return std::string();
+    }));
+    session.connection().setSelectedPort(port());
+    session.connection().CNTBtnClick();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_GE(asked[0], 0);
+    EXPECT_EQ(session.messages().log(),
+              QStringList{QStringLiteral("Low-latency mode on for %1.").arg(port())});
+    session.connection().CNTBtnClick();
+
+    // The real request: a pseudo-terminal refuses it, and the open goes on.
+    Session real(std::make_unique<lumora::link::SerialTransport>());
+    real.connection().setSelectedPort(port());
+    real.connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return real.connection().view().resolution == "1920 x 1080"; }));
+    ASSERT_FALSE(real.messages().log().isEmpty());
+    EXPECT_TRUE(real.messages().log()[0].startsWith(
+        QStringLiteral("Low-latency mode not available on %1").arg(port())));
+}

@@ -11,6 +11,7 @@
 #include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "scripted_peer.h"
+#include "warp/coefficient_set.h"
 
 using lumora::core::ConnectionState;
 using lumora::core::Session;
@@ -97,7 +98,10 @@ TEST_F(SessionFixture, ConnectAnswerAndDisconnect) {
     ASSERT_TRUE(
         ServeUntil([&] { return session->connection().view().resolution == "1920 x 1080"; }));
     EXPECT_FALSE(session->connection().timer1().isActive());
-    EXPECT_EQ(box.readsSeen(), 4);
+    // Then the rest of the initialisation: 4 size reads, 48 pacing reads of
+    // the coefficient set, and a status read per overlay fill (a full clear
+    // and six marker fills on each channel).
+    EXPECT_EQ(box.readsSeen(), 4 + 48 + 2 * 7);
     EXPECT_EQ(pipe->written()[11], lumora::link::ReadRegisterPacket(0, 0x45));
     EXPECT_EQ(pipe->written()[14], lumora::link::ReadRegisterPacket(0, 0x4A));
     EXPECT_EQ(session->grid().blocksAcross(), 120);
@@ -478,4 +482,41 @@ TEST_F(SessionFixture, QuittingEndsAWaitingReadAtOnce) {
     EXPECT_LT(readEnded, 140);  // the read's own time-out is 150 ms
     EXPECT_TRUE(session->link().quitting());
     EXPECT_TRUE(session->messages().lastError().isEmpty());
+}
+
+TEST_F(SessionFixture, InitialisationAfterConnectSendsItsPacketsInOrder) {
+    ScriptedPeer box(*pipe);
+    connectAndWaitForSize();
+    ASSERT_TRUE(ServeUntil([&] {
+        return pipe->written().back() == Bytes{0x04, 0x31, 0x01, 0x36};
+    }));
+    const Packets& sent = pipe->written();
+    // The connect request, the two "Show Grid" runs, the four size reads.
+    ASSERT_EQ(sent[11], lumora::link::ReadRegisterPacket(0, 0x45));
+    ASSERT_EQ(sent[14], lumora::link::ReadRegisterPacket(0, 0x4A));
+    // Set 9 into bank 2 of Channel A, each byte paced by a read.
+    Packets coefficients = {lumora::link::WriteRegister8Packet(0, 0x00, 0x02)};
+    const auto& set = lumora::warp::CoefficientSetBytes(9);
+    for (std::uint8_t k = 0; k < 24; ++k) {
+        coefficients.push_back(lumora::link::WriteRegister8Packet(0, 0x08 + k, set[k]));
+        coefficients.push_back(lumora::link::ReadRegisterPacket(0, 0x08));
+    }
+    for (std::uint8_t k = 0; k < 24; ++k) {
+        coefficients.push_back(lumora::link::WriteRegister8Packet(0, 0x20 + k, set[k]));
+        coefficients.push_back(lumora::link::ReadRegisterPacket(0, 0x08 + k));
+    }
+    coefficients.push_back(lumora::link::WriteRegister8Packet(0, 0x02, 0x00));
+    coefficients.push_back(lumora::link::WriteRegister8Packet(0, 0x00, 0x00));
+    ASSERT_GT(sent.size(), 15 + coefficients.size());
+    EXPECT_EQ(Packets(sent.begin() + 15, sent.begin() + 15 + 99), coefficients);
+    // A's overlay rebuilt and its warp reset, then B's: nothing else between.
+    const auto resetA = std::find(sent.begin(), sent.end(), Bytes{0x04, 0x31, 0x00, 0x35});
+    ASSERT_NE(resetA, sent.end());
+    EXPECT_TRUE(std::all_of(sent.begin() + 15 + 99, resetA,
+                            [](const Bytes& packet) { return packet[2] == 0; }));
+    EXPECT_TRUE(std::all_of(resetA + 1, sent.end() - 1,
+                            [](const Bytes& packet) { return packet[2] == 1; }));
+    EXPECT_EQ(DrawnMarkers(*session, 0), 4);
+    EXPECT_EQ(DrawnMarkers(*session, 1), 4);
+    EXPECT_EQ(session->currentChannel(), 1);
 }
