@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -19,12 +20,15 @@
 #include "link/pipe_transport.h"
 #include "lumora_version.h"
 #include "scripted_peer.h"
+#include "sim/in_process_box.h"
 
 using lumora::app::RadioGroup;
 using lumora::app::TForm1;
 using lumora::core::Session;
+using lumora::link::Bytes;
 using lumora::link::PipeTransport;
 using lumora::testing::ScriptedPeer;
+using lumora::testing::ServeFor;
 using lumora::testing::ServeUntil;
 
 namespace {
@@ -224,4 +228,39 @@ TEST_F(Window, GridControlsAndWarpAdjustPagesDriveTheSession) {
     EXPECT_EQ(session->currentChannel(), 0);
     ASSERT_FALSE(pipe->written().empty());
     EXPECT_EQ(pipe->written().back(), lumora::link::WriteRegister8Packet(0, 0x00, 0x00));
+}
+
+TEST_F(Window, LiveWarpControlsDriveTheTransfers) {
+    lumora::sim::BoxConfig config;
+    config.model.fillBusy = std::chrono::milliseconds(0);
+    lumora::sim::InProcessBox box(*pipe, config);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return box.model().packetsWithCode(0x31).size() == 2; }));
+    ServeFor(20);
+    const auto idle = [&] { return session->state().transferState == 0; };
+
+    // Channel B's right arrow, pressed and released: one move, with the
+    // progress bar along the right column while it is sent.
+    auto* right = find<QAbstractButton>("BitBtn15");
+    hover(right);
+    right->pressed();
+    right->released();
+    EXPECT_TRUE(find<QProgressBar>("MapProgress")->isVisible());
+    ASSERT_TRUE(ServeUntil(idle));
+    EXPECT_FALSE(find<QProgressBar>("MapProgress")->isVisible());
+    EXPECT_EQ(session->grid().channel(1).points[0].x, 16.0f);
+    EXPECT_EQ(session->gridEditing().undoStack(1).depth(), 1u);
+
+    // "x10" on Channel A's "Top Left", then its left arrow: "-10" shows.
+    find<QAbstractButton>("TLX10A")->click();
+    find<QAbstractButton>("TLShiftLeftBtnA")->click();
+    ASSERT_TRUE(ServeUntil(idle));
+    EXPECT_EQ(find<QLabel>("TLShiftXValueA")->text(), "-10");
+    EXPECT_EQ(box.model().packetsWithCode(0xE1).back(), (Bytes{0x04, 0xE1, 0x00, 0xE5}));
+
+    // "Save to Box" "3": both passes into slot 2.
+    find<QPushButton>("SavetoBox3")->click();
+    ASSERT_TRUE(ServeUntil(idle, 10000));
+    EXPECT_EQ(box.model().packetsWithCode(0xE3).back(), (Bytes{0x05, 0xE3, 0x02, 0x01, 0xEB}));
+    EXPECT_TRUE(find<QPlainTextEdit>("Memo1")->toPlainText().endsWith("OK-----"));
 }
