@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
@@ -162,6 +163,19 @@ namespace lumora::app {
     X(QLabel, BRShiftXValueB)                                              \
     X(QLabel, BRShiftYValueA)                                              \
     X(QLabel, BRShiftYValueB)                                              \
+    /* "Pattern". */                                                       \
+    X(RadioGroup, RGPtnColor)                                              \
+    X(RadioGroup, RGPtnColor1)                                             \
+    X(QCheckBox, CBEnablePattern)                                          \
+    X(QCheckBox, CBEnablePattern1)                                         \
+    X(QScrollBar, SBarHGridSize)                                           \
+    X(QScrollBar, SBarVGridSize)                                           \
+    X(QScrollBar, SBarHGridSize1)                                          \
+    X(QScrollBar, SBarVGridSize1)                                          \
+    X(QLabel, STPtnHGridSize)                                              \
+    X(QLabel, STPtnVGridSize)                                              \
+    X(QLabel, STPtnHGridSize1)                                             \
+    X(QLabel, STPtnVGridSize1)                                             \
     /* The four-corner page's points. */                                   \
     X(QRadioButton, RBCur0)                                                \
     X(QRadioButton, RBCur1)                                                \

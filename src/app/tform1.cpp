@@ -7,6 +7,7 @@
 #include "app/binders/connection_binder.h"
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
+#include "app/binders/pattern_binder.h"
 #include "app/binders/warp_adjust_binder.h"
 #include "app/binders/warp_shift_binder.h"
 #include "app/form_layout.h"
@@ -35,6 +36,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindWarpAdjustPages(controls_, session_.gridEditing(), this);
     BindWarpShiftPages(controls_, session_.cornerShift(), this);
     BindMapTransfer(controls_, session_.mapTransfer(), this);
+    BindPatternPages(controls_, session_.testPattern(), this);
     FormCreate();
 }
 

@@ -14,6 +14,7 @@
 #include "core/operator_messages.h"
 #include "core/program_state.h"
 #include "link/link.h"
+#include "picture/test_pattern.h"
 #include "warp/corner_shift.h"
 #include "warp/grid_editing.h"
 #include "warp/grid_model.h"
@@ -49,6 +50,7 @@ class Session : public QObject {
     const warp::GridEditing& gridEditing() const { return gridEditing_; }
     warp::MapTransfer& mapTransfer() { return mapTransfer_; }
     warp::CornerShift& cornerShift() { return cornerShift_; }
+    picture::TestPattern& testPattern() { return testPattern_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -68,6 +70,7 @@ class Session : public QObject {
     warp::LiveWarp live_{grid_, maps_, mapTransfer_, state_, messages_};
     warp::GridEditing gridEditing_{{link_, state_, guard_, messages_, grid_, maps_, live_}};
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
+    picture::TestPattern testPattern_{link_, state_, guard_};
 };
 
 }  // namespace lumora::core

@@ -1,0 +1,12 @@
+#pragma once
+
+// Both "Pattern" pages.
+
+#include "app/form1_controls.h"
+#include "picture/test_pattern.h"
+
+namespace lumora::app {
+
+void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QObject* context);
+
+}  // namespace lumora::app
