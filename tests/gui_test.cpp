@@ -245,9 +245,9 @@ TEST_F(Window, LiveWarpControlsDriveTheTransfers) {
     hover(right);
     right->pressed();
     right->released();
-    EXPECT_TRUE(find<QProgressBar>("MapProgress")->isVisible());
+    EXPECT_TRUE(find<QProgressBar>("TransferProgress")->isVisible());
     ASSERT_TRUE(ServeUntil(idle));
-    EXPECT_FALSE(find<QProgressBar>("MapProgress")->isVisible());
+    EXPECT_FALSE(find<QProgressBar>("TransferProgress")->isVisible());
     EXPECT_EQ(session->grid().channel(1).points[0].x, 16.0f);
     EXPECT_EQ(session->gridEditing().undoStack(1).depth(), 1u);
 

@@ -41,7 +41,7 @@ namespace lumora::app {
     X(QPushButton, SavetoBox8)                                             \
     X(QPushButton, SavetoBox9)                                             \
     X(QPushButton, SavetoBox10)                                            \
-    X(QProgressBar, MapProgress)                                           \
+    X(QProgressBar, TransferProgress)                                      \
     /* The halves and their pages. */                                      \
     X(QGroupBox, GroupBox9)                                                \
     X(QGroupBox, GroupBox6)                                                \
@@ -176,6 +176,36 @@ namespace lumora::app {
     X(QLabel, STPtnVGridSize)                                              \
     X(QLabel, STPtnHGridSize1)                                             \
     X(QLabel, STPtnVGridSize1)                                             \
+    /* "Uniformity". */                                                    \
+    X(QSlider, UniGainValueA)                                              \
+    X(QLabel, STUnGainA)                                                   \
+    X(QSlider, UnOffsetValueA)                                             \
+    X(QLabel, STUnOffsetA)                                                 \
+    X(QCheckBox, CBUniformityEnableA)                                      \
+    X(QPushButton, ResetUniformityA)                                       \
+    X(QPushButton, UnUpdateA)                                              \
+    X(QCheckBox, UniAutoRptA)                                              \
+    X(QScrollBar, UCXPosA)                                                 \
+    X(QLabel, STUCXPosA)                                                   \
+    X(QSlider, UniGainValueB)                                              \
+    X(QLabel, STUnGainB)                                                   \
+    X(QSlider, UnOffsetValueB)                                             \
+    X(QLabel, STUnOffsetB)                                                 \
+    X(QCheckBox, CBUniformityEnableB)                                      \
+    X(QPushButton, ResetUniformityB)                                       \
+    X(QPushButton, UnUpdateB)                                              \
+    X(QCheckBox, UniAutoRptB)                                              \
+    X(QScrollBar, UCXPosB)                                                 \
+    X(QLabel, STUCXPosB)                                                   \
+    X(TBitBtnEZ, BitBtn21)                                                 \
+    X(TBitBtnEZ, BitBtn22)                                                 \
+    X(TBitBtnEZ, BitBtn23)                                                 \
+    X(TBitBtnEZ, BitBtn24)                                                 \
+    X(TBitBtnEZ, BitBtn25)                                                 \
+    X(TBitBtnEZ, BitBtn26)                                                 \
+    X(TBitBtnEZ, BitBtn27)                                                 \
+    X(TBitBtnEZ, BitBtn28)                                                 \
+    X(QWidget, TabSheet10)                                                 \
     /* The four-corner page's points. */                                   \
     X(QRadioButton, RBCur0)                                                \
     X(QRadioButton, RBCur1)                                                \

@@ -656,7 +656,7 @@ void BuildRightColumn(QWidget* form) {
 
     // A running map transfer shows its progress in a thin bar along the
     // bottom edge of the right column, so no control of the layout moves.
-    auto* progress = Place(new QProgressBar(form), "MapProgress", {850, 340, 100, 3});
+    auto* progress = Place(new QProgressBar(form), "TransferProgress", {850, 340, 100, 3});
     progress->setTextVisible(false);
     progress->setRange(0, 1);
     progress->setValue(0);

@@ -8,6 +8,7 @@
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/pattern_binder.h"
+#include "app/binders/uniformity_binder.h"
 #include "app/binders/warp_adjust_binder.h"
 #include "app/binders/warp_shift_binder.h"
 #include "app/form_layout.h"
@@ -37,6 +38,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindWarpShiftPages(controls_, session_.cornerShift(), this);
     BindMapTransfer(controls_, session_.mapTransfer(), this);
     BindPatternPages(controls_, session_.testPattern(), this);
+    BindUniformityPages(controls_, session_.uniformity(), this);
     FormCreate();
 }
 

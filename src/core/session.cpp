@@ -10,6 +10,8 @@ Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     mapTransfer_.setSaveMapSource([this](int c) { return maps_.compute(grid_, c); });
     connect(&link_, &link::Link::notice, &messages_, &OperatorMessages::appendLog);
 
+    gridEditing_.setUniformityDefaults([this] { uniformity_.resetTables(); },
+                                       [this] { uniformity_.resetCursors(); });
     connection_.setInitialisation(
         [this](const link::PictureSize& size) { gridEditing_.InitialiseAfterConnect(size); });
     // The connect reply's actions, in their order.

@@ -15,6 +15,7 @@
 #include "core/program_state.h"
 #include "link/link.h"
 #include "picture/test_pattern.h"
+#include "picture/uniformity.h"
 #include "warp/corner_shift.h"
 #include "warp/grid_editing.h"
 #include "warp/grid_model.h"
@@ -51,6 +52,7 @@ class Session : public QObject {
     warp::MapTransfer& mapTransfer() { return mapTransfer_; }
     warp::CornerShift& cornerShift() { return cornerShift_; }
     picture::TestPattern& testPattern() { return testPattern_; }
+    picture::Uniformity& uniformity() { return uniformity_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -71,6 +73,7 @@ class Session : public QObject {
     warp::GridEditing gridEditing_{{link_, state_, guard_, messages_, grid_, maps_, live_}};
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
     picture::TestPattern testPattern_{link_, state_, guard_};
+    picture::Uniformity uniformity_{link_, state_, guard_, grid_};
 };
 
 }  // namespace lumora::core

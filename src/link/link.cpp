@@ -1,5 +1,6 @@
 #include "link/link.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
 
@@ -111,22 +112,44 @@ void Link::wait(std::chrono::milliseconds duration) {
     serveUntil([] { return false; }, duration);
 }
 
-bool Link::serveUntil(const std::function<bool()>& done, std::chrono::milliseconds bound,
-                      bool needsPort) {
-    using WaitEnd = WaitAborted::Reason;
+void Link::enterWait(bool needsPort) {
+    if (quitting_) {
+        throw WaitAborted(WaitAborted::Reason::kQuitting);
+    }
+    if (needsPort && !isOpen()) {
+        throw WaitAborted(WaitAborted::Reason::kPortClosed);
+    }
     if (waitDepth_ >= kMaxWaitDepth) {
         if (!depthReported_) {
             depthReported_ = true;
             emit notice(QStringLiteral(
                 "An action was dropped: too many actions were waiting on the box at once."));
         }
-        throw WaitAborted(WaitEnd::kTooDeep);
+        throw WaitAborted(WaitAborted::Reason::kTooDeep);
     }
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    } depth(waitDepth_);
+}
+
+namespace {
+
+struct WaitDepth {
+    int& depth;
+    explicit WaitDepth(int& d) : depth(d) { ++depth; }
+    ~WaitDepth() { --depth; }
+};
+
+}  // namespace
+
+void Link::breathe() {
+    enterWait(true);
+    const WaitDepth depth(waitDepth_);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool Link::serveUntil(const std::function<bool()>& done, std::chrono::milliseconds bound,
+                      bool needsPort) {
+    using WaitEnd = WaitAborted::Reason;
+    enterWait(needsPort);
+    const WaitDepth depth(waitDepth_);
 
     QElapsedTimer clock;
     clock.start();

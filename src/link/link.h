@@ -79,6 +79,11 @@ class Link : public QObject, public RegisterPort {
     bool serveUntil(const std::function<bool()>& done, std::chrono::milliseconds bound,
                     bool needsPort = true);
 
+    // Lets the event loop run once without operator input (painting,
+    // replies, timers), for a long run of writes that waits for nothing, so
+    // the window keeps painting. Throws WaitAborted as a wait does.
+    void breathe();
+
     // The value of the last 0x21 reply, whoever asked for it.
     std::uint8_t lastReadReply() const { return lastReadReply_; }
     void setReadTimeout(std::chrono::milliseconds timeout);
@@ -103,6 +108,9 @@ class Link : public QObject, public RegisterPort {
     void wake();
 
   private:
+    // Counts one more wait in hand, within kMaxWaitDepth; throws WaitAborted
+    // when the port is closed (and needed) or the program quits.
+    void enterWait(bool needsPort);
     void onBytesArrived();
     void onLineFailed(const QString& message);
     void onQuietCheck();

@@ -97,10 +97,16 @@ void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
     emit changed();
     // The grids are at the lattice: set 9 goes to Channel A, none to B.
     ResetWarpMap(0);
+    if (uniformityTables_) {
+        uniformityTables_();
+    }
     for (const int c : {0, 1}) {
         state_.currentChannel = static_cast<std::uint8_t>(c);
         overlay_.RebuildOverlay(c, true);
         link_.send(link::WarpResetPacket(static_cast<std::uint8_t>(c)));
+    }
+    if (uniformityCursors_) {
+        uniformityCursors_();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <functional>
 
 #include "core/handler_guard.h"
 #include "core/operator_messages.h"
@@ -118,6 +119,12 @@ class GridEditing : public QObject {
     void onDisconnected();
     // Timer1's tick, once the picture size has been read.
     void InitialiseAfterConnect(const link::PictureSize& size);
+    // The uniformity defaults the initialisation sets on the way: the
+    // tables, and later the cursors.
+    void setUniformityDefaults(std::function<void()> tables, std::function<void()> cursors) {
+        uniformityTables_ = std::move(tables);
+        uniformityCursors_ = std::move(cursors);
+    }
 
   signals:
     void changed();
@@ -149,6 +156,8 @@ class GridEditing : public QObject {
     QTimer timer2_;
     MoveDirection heldDirection_ = MoveDirection::kUp;
     QTimer resetWait_;
+    std::function<void()> uniformityTables_;
+    std::function<void()> uniformityCursors_;
 };
 
 }  // namespace lumora::warp

@@ -24,6 +24,8 @@ void StartFill(RegisterPort& port, std::uint8_t channel, const FillRect& rect,
     port.write8(channel, kEngineControl, kStartFill);
 }
 
+}  // namespace
+
 void WaitUntilIdle(RegisterPort& port, std::uint8_t channel) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point firstBusy;
@@ -50,7 +52,6 @@ void WaitUntilIdle(RegisterPort& port, std::uint8_t channel) {
     }
 }
 
-}  // namespace
 
 OverlayStalled::OverlayStalled(Reason reason)
     : std::runtime_error(reason == Reason::kNoReply ? "overlay engine status: no reply"

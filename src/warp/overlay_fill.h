@@ -54,6 +54,10 @@ std::uint16_t FillWidthRegister(int width);
 std::uint16_t FillHeightRegister(int height);
 std::uint32_t FillAddressRegister(int x, int y);
 
+// Reads the engine status until a fill has ended, within the bounds above.
+// Throws OverlayStalled when it does not get there.
+void WaitUntilIdle(RegisterPort& port, std::uint8_t channel);
+
 // Fills `rect` with `colour` and returns when the engine is idle. Throws
 // OverlayStalled when it does not get there.
 void OverlayFill(RegisterPort& port, std::uint8_t channel, const FillRect& rect,

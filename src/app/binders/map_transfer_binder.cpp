@@ -15,7 +15,7 @@ void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObjec
     QObject::connect(c.Button35, &QAbstractButton::clicked, context,
                      [&transfer] { transfer.Button35Click(); });
     QObject::connect(&transfer, &warp::MapTransfer::progress, context,
-                     [bar = c.MapProgress](int sent, int total) {
+                     [bar = c.TransferProgress](int sent, int total) {
                          if (total == 0) {
                              bar->setVisible(false);
                              return;
