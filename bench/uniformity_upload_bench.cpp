@@ -1,0 +1,62 @@
+// UploadUniformityGrid over a pseudo-terminal to lumora-boxsim: 7,044
+// register writes (42,264 bytes) of one channel, timed until the line has
+// taken the last byte. At 115200 baud the line alone needs 42,264 / 11,520 s.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/session.h"
+#include "link/serial_transport.h"
+#include "sim/boxsim_process.h"
+
+namespace {
+
+void BM_UploadUniformityGrid(benchmark::State& state) {
+    // Argument: the box's line rate in baud, 0 for an unpaced line.
+    std::vector<std::string> args;
+    if (state.range(0) > 0) {
+        args = {"--line-rate", std::to_string(state.range(0))};
+    }
+    lumora::sim::BoxsimProcess box(LUMORA_BOXSIM_PATH, args);
+    if (!box.started()) {
+        state.SkipWithError(box.error().c_str());
+        return;
+    }
+    lumora::core::Session session(std::make_unique<lumora::link::SerialTransport>());
+    session.link().setPortName(QString::fromStdString(box.portPath()));
+    session.link().open();
+    session.state().connected = true;
+    session.setCurrentChannel(0);
+    session.uniformity().resetTables();
+    for (auto _ : state) {
+        session.uniformity().UploadUniformityGrid();
+        session.link().transport().drain();
+        if (!session.messages().lastError().isEmpty()) {
+            state.SkipWithError(session.messages().lastError().toStdString().c_str());
+            return;
+        }
+    }
+    if (state.range(0) > 0) {
+        const double lineSeconds = 42264.0 / (static_cast<double>(state.range(0)) / 10.0);
+        state.counters["line_s"] = lineSeconds;
+    }
+}
+BENCHMARK(BM_UploadUniformityGrid)
+    ->Arg(0)
+    ->Arg(115200)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
