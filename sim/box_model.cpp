@@ -245,14 +245,18 @@ void BoxModel::storeBlock(MapTables& tables, std::span<const std::uint8_t> packe
 void BoxModel::commitLive(std::uint8_t channelByte) {
     for (int channel = 0; channel < kChannels; ++channel) {
         if (channelByte == channel || channelByte == kAllChannels) {
-            channels_.at(static_cast<std::size_t>(channel)).liveMap = liveReceiving_;
+            Channel& ch = channels_.at(static_cast<std::size_t>(channel));
+            ch.liveMap = liveReceiving_;
+            ++ch.liveCommits;
         }
     }
 }
 
 void BoxModel::storeSlot(std::uint8_t slot, std::uint8_t pass) {
     if (slot < kSlots && pass < kPasses) {
-        slots_[static_cast<std::size_t>(slot * kPasses + pass)] = saveReceiving_;
+        const auto index = static_cast<std::size_t>(slot * kPasses + pass);
+        slots_[index] = saveReceiving_;
+        ++slotCommits_[index];
     }
 }
 
@@ -277,6 +281,17 @@ const std::optional<MapTables>& BoxModel::slot(int slot, int pass) const {
         throw std::out_of_range("no such slot or pass");
     }
     return slots_.at(static_cast<std::size_t>(slot * kPasses + pass));
+}
+
+std::uint64_t BoxModel::liveCommits(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).liveCommits;
+}
+
+std::uint64_t BoxModel::slotCommits(int slot, int pass) const {
+    if (slot < 0 || slot >= kSlots || pass < 0 || pass >= kPasses) {
+        throw std::out_of_range("no such slot or pass");
+    }
+    return slotCommits_.at(static_cast<std::size_t>(slot * kPasses + pass));
 }
 
 std::vector<link::Bytes> BoxModel::packetsWithCode(std::uint8_t command) const {

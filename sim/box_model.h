@@ -75,10 +75,15 @@ class BoxModel {
 
     // Warp maps: the tables live blocks (0xE0) and save blocks (0xE2) land
     // in, each channel's map as committed by 0xE1, and the stored slots.
+    // MapTables::rawTable() gives a table laid out like the tool's raw dump.
     const MapTables& liveReceiving() const { return liveReceiving_; }
     const MapTables& saveReceiving() const { return saveReceiving_; }
     const std::optional<MapTables>& liveMap(int channel) const;
     const std::optional<MapTables>& slot(int slot, int pass) const;
+    // How often each of those has been committed, so an exporter can tell
+    // which changed since it last looked.
+    std::uint64_t liveCommits(int channel) const;
+    std::uint64_t slotCommits(int slot, int pass) const;
 
     // Traffic.
     int goodPackets() const { return goodPackets_; }
@@ -95,6 +100,7 @@ class BoxModel {
         std::vector<std::uint8_t> registers = std::vector<std::uint8_t>(256 * 256, 0);
         std::optional<std::chrono::milliseconds> fillStarted;
         std::optional<MapTables> liveMap;
+        std::uint64_t liveCommits = 0;
         OverlayMemory overlay;
         std::uint64_t passesEnded = 0;
     };
@@ -118,6 +124,7 @@ class BoxModel {
     MapTables liveReceiving_;
     MapTables saveReceiving_;
     std::array<std::optional<MapTables>, kSlots * kPasses> slots_;
+    std::array<std::uint64_t, kSlots * kPasses> slotCommits_{};
     int goodPackets_ = 0;
     int badPackets_ = 0;
     std::vector<ReceivedPacket> packets_;
