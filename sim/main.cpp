@@ -72,6 +72,11 @@ int main(int argc, char** argv) {
             return fail(error);
         }
     }
+    if (!options.mapsDir.empty()) {
+        if (std::string error = host.exportMaps(options.mapsDir); !error.empty()) {
+            return fail(error);
+        }
+    }
     const std::string line = host.portPath() + "\n";
 
     const std::string dir = AnnounceDirectoryFromEnvironment();

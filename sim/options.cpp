@@ -76,6 +76,11 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
              options.overlayPngDir = v;
              return !v.empty();
          }},
+        {"--maps-dir",
+         [&](std::string_view v) {
+             options.mapsDir = v;
+             return !v.empty();
+         }},
         {"--line-rate", count(box.faults.lineRate, 1)},
         {"--drop-reply", count(box.faults.dropReply, 1)},
         {"--silent-after", count(box.faults.silentAfter, 0)},
@@ -144,6 +149,15 @@ Output:
   --log FILE            one line per received packet in hex; bad ones start "BAD "
   --overlay-png DIR     keep DIR/overlay-A.png and DIR/overlay-B.png showing what
                         each channel's overlay engine drew (DIR is created)
+  --maps-dir DIR        write each warp map the box takes as two raw tables
+                        (19,500 bytes, column after column, 16-bit little-
+                        endian, like "lumora-warp-cli map --out-x/--out-y"):
+                        DIR/live-A-x.bin, live-A-y.bin, live-B-... when a live
+                        transfer ends (E1), DIR/slot-N-A-x.bin ... (N = 1..10,
+                        A for pass 0, B for pass 1) when a slot pass is stored
+                        (E3); both files of a pair are replaced together before
+                        the reply goes out. DIR is created; tables an earlier
+                        run left there are removed at start
 Faults:
   --line-rate BAUD      pace replies at BAUD (10 bit times per byte)
   --drop-reply N        never send reply number N (1-based)

@@ -15,6 +15,7 @@ struct Options {
     std::string logFile;             // empty: no packet log
     std::string portFile;            // empty: no port file
     std::string overlayPngDir;       // empty: no overlay pictures
+    std::string mapsDir;             // empty: warp maps are not written out
     std::optional<int> hangUpAfter;  // hang up the line after this many good packets
     bool help = false;
 };

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "sim/box_config.h"
+#include "sim/map_files.h"
 #include "sim/outbox.h"
 #include "sim/overlay_png.h"
 #include "sim/overlay_refresh.h"
@@ -39,6 +40,10 @@ class PtyHost {
     // overlay memory; creates `dir` if missing and writes both (blank) before
     // returning. Returns an error text, empty on success.
     std::string exportOverlays(const std::string& dir);
+    // Writes each warp map the box commits (live by 0xE1, a slot pass by
+    // 0xE3) to `dir` as raw tables (see MapFiles), before the packet's reply
+    // goes out. Creates `dir` if missing. Returns an error text, empty on success.
+    std::string exportMaps(const std::string& dir);
 
     // Serves until `stop` becomes non-zero, or until the box has hung up: the
     // replies to the last packet it answers are out and the master is closed.
@@ -79,6 +84,7 @@ class PtyHost {
     std::chrono::steady_clock::time_point start_;
     OverlayRefresh overlayRefresh_;
     std::unique_ptr<OverlayPngWriter> overlayWriter_;  // null: no export
+    std::optional<MapFiles> mapFiles_;                 // unset: no export
     std::optional<int> hangUpAfter_;
     std::optional<Micros> hangUpAt_;  // set once the last replies are out
 };

@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -195,6 +197,95 @@ TEST(BoxsimPty, HangupAfterClosesTheLineOnceTheLastReplyIsOutAndExits) {
     EXPECT_EQ(WEXITSTATUS(*status), 0);
     EXPECT_NE(access(announce.c_str(), F_OK), 0);
     EXPECT_NE(access((box.directory() + "/port").c_str(), F_OK), 0);
+}
+
+// A warp table with both signs and every byte position busy: entry [a][b] of
+// table `table` in map `seed`.
+std::int16_t MapEntry(int seed, int table, int a, int b) {
+    const int value = table == 0 ? a * 523 + b * 97 - 30000 + seed : b * 811 - a * 37 + seed * 3;
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+}
+
+// The table as the tool dumps it: column after column, 16-bit little-endian.
+Bytes RawTable(int seed, int table) {
+    Bytes bytes;
+    for (int a = 0; a < 125; ++a) {
+        for (int b = 0; b < 78; ++b) {
+            const auto bits = static_cast<std::uint16_t>(MapEntry(seed, table, a, b));
+            bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+            bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
+        }
+    }
+    return bytes;
+}
+
+// One table's 375 blocks, stop and wait, as the tool sends them.
+void SendTable(Line& line, std::uint8_t command, int seed, int table) {
+    link::MapBlock packet{};
+    for (int a = 0; a < 125; ++a) {
+        for (int offset = 0; offset < 78; offset += 26) {
+            std::array<std::int16_t, link::kMapBlockEntries> entries{};
+            for (int i = 0; i < 26; ++i) {
+                entries[static_cast<std::size_t>(i)] = MapEntry(seed, table, a, offset + i);
+            }
+            link::BuildMapBlockPacket(packet, command, static_cast<std::uint8_t>(table),
+                                      static_cast<std::uint8_t>(a),
+                                      static_cast<std::uint8_t>(offset), entries);
+            line.Write(Bytes(packet.begin(), packet.end()));
+            ASSERT_EQ(line.Read(3).at(0), command) << "column " << a << " offset " << offset;
+        }
+    }
+}
+
+Bytes FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> FileNames(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(BoxsimPty, MapsDirHoldsExactlyTheTablesThatClosingPacketsCommitted) {
+    const std::string dir = TempPath("maps");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    std::ofstream(dir + "/slot-1-A-x.bin") << "left by an earlier run";
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--maps-dir", dir});
+    ASSERT_TRUE(box.started()) << box.error();
+    EXPECT_TRUE(FileNames(dir).empty());
+    Line line(box.portPath());
+
+    // Live to Channel B. Blocks alone commit nothing.
+    ASSERT_NO_FATAL_FAILURE(SendTable(line, 0xE0, 1, 0));
+    ASSERT_NO_FATAL_FAILURE(SendTable(line, 0xE0, 1, 1));
+    EXPECT_TRUE(FileNames(dir).empty());
+    line.Write({0x04, 0xE1, 0x01, 0xE6});
+    ASSERT_EQ(line.Read(3).at(0), 0xE1);
+    // In place as soon as the reply is: no waiting.
+    EXPECT_EQ(FileBytes(dir + "/live-B-x.bin"), RawTable(1, 0));
+    EXPECT_EQ(FileBytes(dir + "/live-B-y.bin"), RawTable(1, 1));
+
+    // Save to the operator's slot 10 (slot byte 9): Channel A's map, then B's.
+    for (const int pass : {0, 1}) {
+        ASSERT_NO_FATAL_FAILURE(SendTable(line, 0xE2, 100 + pass, 0));
+        ASSERT_NO_FATAL_FAILURE(SendTable(line, 0xE2, 100 + pass, 1));
+        line.Write(pass == 0 ? Bytes{0x05, 0xE3, 0x09, 0x00, 0xF1}
+                             : Bytes{0x05, 0xE3, 0x09, 0x01, 0xF2});
+        ASSERT_EQ(line.Read(3).at(0), 0xE3);
+    }
+    EXPECT_EQ(FileBytes(dir + "/slot-10-A-x.bin"), RawTable(100, 0));
+    EXPECT_EQ(FileBytes(dir + "/slot-10-A-y.bin"), RawTable(100, 1));
+    EXPECT_EQ(FileBytes(dir + "/slot-10-B-x.bin"), RawTable(101, 0));
+    EXPECT_EQ(FileBytes(dir + "/slot-10-B-y.bin"), RawTable(101, 1));
+    EXPECT_EQ(FileNames(dir),
+              (std::set<std::string>{"live-B-x.bin", "live-B-y.bin", "slot-10-A-x.bin",
+                                     "slot-10-A-y.bin", "slot-10-B-x.bin", "slot-10-B-y.bin"}));
+    std::filesystem::remove_all(dir);
 }
 
 TEST(BoxsimPty, BadUsageExitsWithTwo) {
