@@ -3,22 +3,17 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 
+#include "cli/box_connection.h"
 #include "cli/info_command.h"
 #include "cli/map_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
 #include "link/packets.h"
-#include "link/picture_size.h"
 #include "link/port_list.h"
-#include "link/serial_transport.h"
 
 namespace lumora::cli {
 namespace {
-
-// How long the box gets to answer the connect request.
-constexpr std::chrono::milliseconds kConnectAnswer{2000};
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
     std::string text;
@@ -30,70 +25,14 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-// The port commands talk to the box through the link alone: no feature area
-// is wired to it, so nothing is sent but what the command itself sends, and
-// no reply sets anything off.
-struct OpenLink {
-    explicit OpenLink(const Options& options) : link(std::make_unique<link::SerialTransport>()) {
-        QObject::connect(&link, &link::Link::lineBroke, &link,
-                         [this](const QString& message) { broken = message.toStdString(); });
-        link.setPortName(QString::fromStdString(options.port));
-        link.open();
-        link.clearBuffers();
-    }
-
-    // Serves the line for `bound`; false when it broke meanwhile.
-    bool serveFor(std::chrono::milliseconds bound) {
-        try {
-            link.serveUntil([this] { return !broken.empty(); }, bound);
-        } catch (const link::WaitAborted&) {
-        }
-        return broken.empty();
-    }
-
-    link::Link link;
-    std::string broken;
-};
-
-int LineBroke(const OpenLink& port, std::ostream& err) {
-    err << "lumora-warp-cli: " << port.broken << "\n";
-    return kExitPortFailed;
-}
-
 int Probe(const Options& options, std::ostream& out, std::ostream& err) {
     OpenLink port(options);
-    bool answered = false;
-    port.link.router().route(link::code::kConnect,
-                             [&answered](const link::Reply&) { answered = true; });
-    port.link.send(link::ConnectRequestPacket());
-    try {
-        port.link.serveUntil([&] { return answered; }, kConnectAnswer);
-    } catch (const link::WaitAborted&) {
+    const auto connected = ConnectToBox(port, options.port, err);
+    if (const int* code = std::get_if<int>(&connected)) {
+        return *code;
     }
-    if (!port.broken.empty()) {
-        return LineBroke(port, err);
-    }
-    if (!answered) {
-        err << "lumora-warp-cli: the box on " << options.port
-            << " did not answer the connect request; check the cable and that the box is on\n";
-        return kExitNoAnswer;
-    }
-    link::PictureSizeRead read;
-    try {
-        read = link::ReadPictureSize(port.link);
-    } catch (const link::WaitAborted&) {
-        return LineBroke(port, err);
-    }
-    if (!read.size) {
-        if (read.answered == 0) {
-            err << "lumora-warp-cli: the box answered the connect request but not the picture "
-                   "size reads\n";
-            return kExitNoAnswer;
-        }
-        err << "lumora-warp-cli: " << link::kPictureSizeUnreadText << "\n";
-        return kExitPortFailed;
-    }
-    out << read.size->width << " x " << read.size->height << "\n";
+    const auto& size = std::get<link::PictureSize>(connected);
+    out << size.width << " x " << size.height << "\n";
     return kExitDone;
 }
 
