@@ -1,6 +1,5 @@
 #include "cli/map_command.h"
 
-#include <QFile>
 #include <memory>
 #include <vector>
 
@@ -28,26 +27,9 @@ std::vector<std::uint8_t> TableBytes(
 }  // namespace
 
 int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) {
-    const std::string& path = options.positional.front();
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "map: cannot read " << path << ": " << file.errorString().toStdString() << "\n";
-        return kExitFileFailed;
-    }
-    // Bytes beyond the image are not part of it.
-    const QByteArray bytes = file.read(settings::kSettingsImageSize);
     auto image = std::make_unique<settings::SettingsImage>();
-    const auto read = settings::ReadSettingsImage(
-        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                  static_cast<std::size_t>(bytes.size())),
-        *image);
-    if (!read.headerMatches) {
-        err << "map: warning: " << path
-            << " does not start like a settings file; taking it as one all the same\n";
-    }
-    if (!read.complete) {
-        err << "map: warning: " << path << " ends after " << read.bytesUsed << " of "
-            << settings::kSettingsImageSize << " bytes; what it does not hold is taken as zero\n";
+    if (!ReadSettingsFile(options.positional.front(), "map", *image, err)) {
+        return kExitFileFailed;
     }
 
     const MapRequest request{*options.channel, options.width, options.height, !options.noCorners};
