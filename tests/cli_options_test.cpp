@@ -108,3 +108,20 @@ TEST(CliOptions, InfoAndMapTakeAFileAndNoPort) {
     EXPECT_EQ(with({"--size", "1920"}),
               "--size takes WxH, two whole numbers from 1 to 65535, e.g. 1920x1080");
 }
+
+TEST(CliOptions, StoreTakesAPortASlotFromOneToTenAndAFile) {
+    const auto parsed = ParseOptions({"store", "--port", "p", "--slot", "10", "s.lwf"});
+    const auto* store = std::get_if<Options>(&parsed);
+    ASSERT_NE(store, nullptr) << std::get<UsageError>(parsed).message;
+    EXPECT_EQ(store->slot, 10);
+    EXPECT_EQ(store->positional, (std::vector<std::string>{"s.lwf"}));
+
+    for (const char* bad : {"0", "11", "0x0B", "-1"}) {
+        EXPECT_EQ(ErrorOf({"store", "--port", "p", "--slot", bad, "s.lwf"}),
+                  "--slot takes 1 to 10 (the Save to Box buttons)")
+            << bad;
+    }
+    EXPECT_EQ(ErrorOf({"store", "--slot", "1", "s.lwf"}), "store needs --port");
+    EXPECT_EQ(ErrorOf({"store", "--port", "p", "s.lwf"}), "store needs --slot 1 to 10");
+    EXPECT_EQ(ErrorOf({"store", "--port", "p", "--slot", "1"}), "store takes one settings file");
+}

@@ -6,13 +6,17 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "core/session.h"
 #include "link/serial_transport.h"
 #include "scripted_peer.h"
+#include "settings/settings_image.h"
 #include "sim/boxsim_process.h"
 
 using lumora::core::ConnectionState;
@@ -51,6 +55,35 @@ CliRun RunCli(const QStringList& args) {
     run.out = process.readAllStandardOutput().toStdString();
     run.err = process.readAllStandardError().toStdString();
     return run;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Both channels on the nominal 17x17 lattice of 1920 x 1080, every point
+// taken as it stands; `edit` moves some of them.
+QString WriteSettings(const QTemporaryDir& dir,
+                      const std::function<void(lumora::settings::SettingsImage&)>& edit) {
+    auto image = std::make_unique<lumora::settings::SettingsImage>();
+    for (int c = 0; c < 2; ++c) {
+        image->gridSize[c] = lumora::warp::kGrid17x17;
+        image->internalGrid[c] = 1;
+        for (int j = 0; j < 17; ++j) {
+            for (int i = 0; i < 17; ++i) {
+                image->grids[c][lumora::warp::PointIndex(j, i)] = {
+                    static_cast<float>(1920 * j / 16), static_cast<float>(1080 * i / 16)};
+            }
+        }
+    }
+    edit(*image);
+    const auto bytes = lumora::settings::WriteSettingsImage(*image);
+    const QString path = dir.filePath("hall.lwf");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path;
 }
 
 struct PtyBox : ::testing::Test {
@@ -317,4 +350,67 @@ TEST_F(PtyBox, OpeningTheLineAsksForLowLatencyAndLogsTheAnswerOnce) {
     ASSERT_FALSE(real.messages().log().isEmpty());
     EXPECT_TRUE(real.messages().log()[0].startsWith(
         QStringLiteral("Low-latency mode not available on %1").arg(port())));
+}
+
+TEST_F(PtyBox, CliStoreSendsTheMapsThatMapComputesWithoutCorners) {
+    start();
+    const QString settings = WriteSettings(logDir, [](auto& image) {
+        image.grids[0][lumora::warp::PointIndex(8, 8)].x += 12.0f;
+        // A save leaves the corner shift out.
+        image.cornerShift[lumora::settings::CornerShiftIndex(lumora::warp::kTopLeft,
+                                                             lumora::settings::Axis::kX, 0)] = 32;
+        // B on its own grid size: each pass must compute with its own.
+        image.gridSize[1] = lumora::warp::kGrid9x9;
+        image.grids[1][lumora::warp::PointIndex(4, 2)].y -= 20.0f;
+    });
+    const CliRun run = RunCli({"store", "--port", port(), "--slot", "10", settings});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // stderr is no terminal here: the progress shows only its last state.
+    EXPECT_EQ(run.err, "store: Channel B 751/751\n");
+
+    const std::vector<std::string> log = boxLog();
+    ASSERT_EQ(log.size(), 5u + 2 * 751);
+    EXPECT_EQ(log[0], "04 30 00 34");
+    EXPECT_EQ(log[5 + 750], "05 E3 09 00 F1");
+    EXPECT_EQ(log[5 + 751 + 750], "05 E3 09 01 F2");
+    for (int pass = 0; pass < 2; ++pass) {
+        // The blocks of this pass put back into the two tables.
+        QByteArray tables[2] = {QByteArray(19500, 0), QByteArray(19500, 0)};
+        for (int k = 0; k < 750; ++k) {
+            const std::string& line = log[static_cast<std::size_t>(5 + pass * 751 + k)];
+            const QByteArray block = QByteArray::fromHex(QByteArray::fromStdString(line));
+            ASSERT_EQ(block.size(), 58) << line;
+            ASSERT_EQ(line.substr(0, 6), "3A E2 ");
+            const int table = static_cast<std::uint8_t>(block[2]);
+            ASSERT_LE(table, 1) << line;
+            const int entry =
+                static_cast<std::uint8_t>(block[3]) * 78 + static_cast<std::uint8_t>(block[4]);
+            tables[table].replace(2 * entry, 52, block.mid(5, 52));
+        }
+        const QString channel = pass == 0 ? "A" : "B";
+        const QString x = logDir.filePath("x-" + channel + ".bin");
+        const QString y = logDir.filePath("y-" + channel + ".bin");
+        const CliRun map = RunCli({"map", settings, "--channel", channel, "--size", "1920x1080",
+                                   "--no-corners", "--out-x", x, "--out-y", y});
+        ASSERT_EQ(map.exitCode, 0) << map.err;
+        EXPECT_TRUE(tables[0] == ReadFile(x)) << "Channel " << channel.toStdString() << " X";
+        EXPECT_TRUE(tables[1] == ReadFile(y)) << "Channel " << channel.toStdString() << " Y";
+    }
+    // Each pass sent its own channel's map.
+    EXPECT_NE(ReadFile(logDir.filePath("x-A.bin")), ReadFile(logDir.filePath("x-B.bin")));
+    EXPECT_NE(ReadFile(logDir.filePath("y-A.bin")), ReadFile(logDir.filePath("y-B.bin")));
+}
+
+TEST_F(PtyBox, CliStoreOfARefusedChannelASendsNoBlock) {
+    start();
+    const QString settings = WriteSettings(
+        logDir, [](auto& image) { image.grids[0][lumora::warp::PointIndex(8, 8)].x = 840.0f; });
+    const CliRun run = RunCli({"store", "--port", port(), "--slot", "1", settings});
+    EXPECT_EQ(run.exitCode, 6) << run.err;
+    EXPECT_NE(run.err.find("points (7, 8) and (8, 8) of Channel A have the same x (840)"),
+              std::string::npos)
+        << run.err;
+    ServeFor(200);
+    EXPECT_EQ(boxLog(), (std::vector<std::string>{"04 30 00 34", "05 21 00 45 6B", "05 21 00 46 6C",
+                                                  "05 21 00 49 6F", "05 21 00 4A 70"}));
 }

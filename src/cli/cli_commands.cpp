@@ -7,6 +7,7 @@
 #include "cli/box_connection.h"
 #include "cli/info_command.h"
 #include "cli/map_command.h"
+#include "cli/store_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
 #include "link/packets.h"
@@ -142,6 +143,8 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return RunInfoCommand(options, out, err);
         if (options.command == "map")
             return RunMapCommand(options, out, err);
+        if (options.command == "store")
+            return RunStoreCommand(options, out, err);
     } catch (const link::LinkError& error) {
         err << "lumora-warp-cli: " << error.what() << "\n";
         return kExitPortFailed;

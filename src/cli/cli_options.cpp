@@ -6,8 +6,8 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "probe", "read", "write",
-                                         "send",  "info",  "map",  "help"};
+const std::set<std::string> kCommands = {"ports", "probe", "read",  "write", "send",
+                                         "info",  "map",   "store", "help"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -34,10 +34,17 @@ std::optional<int> ParseSide(const std::string& text) {
     return value;
 }
 
-// What info and map need beyond the options themselves.
+// What info, map and store need beyond the options themselves.
 std::optional<UsageError> CheckFileCommand(const Options& o) {
     if (o.positional.size() != 1) {
         return UsageError{o.command + " takes one settings file"};
+    }
+    if (o.command == "store") {
+        if (o.port.empty())
+            return UsageError{"store needs --port"};
+        if (o.slot == 0)
+            return UsageError{"store needs --slot 1 to 10"};
+        return std::nullopt;
     }
     if (o.command != "map") {
         return std::nullopt;
@@ -81,6 +88,9 @@ const char* UsageText() {
            "        --out-x X.bin --out-y Y.bin       write the warp map a move of that\n"
            "                                          channel would send, as two raw\n"
            "                                          19,500-byte tables\n"
+           "  store --port P --slot N FILE.lwf        compute both channels' maps as a save\n"
+           "                                          does and store them in the box's\n"
+           "                                          memory slot N (1 to 10)\n"
            "\n"
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
@@ -199,6 +209,12 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             if (!v || v->empty())
                 return UsageError{arg + " needs a file name"};
             (arg == "--out-x" ? options.outX : options.outY) = *v;
+        } else if (arg == "--slot") {
+            auto v = value();
+            auto n = v ? ParseNumber(*v) : std::nullopt;
+            if (!n || *n < 1 || *n > kSlots)
+                return UsageError{"--slot takes 1 to 10 (the Save to Box buttons)"};
+            options.slot = static_cast<int>(*n);
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--no-corners") {
@@ -217,7 +233,7 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         return UsageError{"no command given"};
     }
     const std::string& c = options.command;
-    if (c == "info" || c == "map") {
+    if (c == "info" || c == "map" || c == "store") {
         if (auto error = CheckFileCommand(options))
             return *error;
         return options;

@@ -13,7 +13,7 @@
 namespace lumora::cli {
 
 struct Options {
-    std::string command;  // ports, probe, read, write, send, info, map, help
+    std::string command;  // ports, probe, read, write, send, info, map, store, help
     std::string port;
     std::optional<int> channel;
     int bits = 8;
@@ -25,7 +25,10 @@ struct Options {
     bool noCorners = false;
     std::string outX;
     std::string outY;
+    int slot = 0;  // --slot 1..10, the "Save to Box" button; 0 when not given
 };
+
+inline constexpr int kSlots = 10;
 
 struct UsageError {
     std::string message;
