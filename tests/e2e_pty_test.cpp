@@ -414,3 +414,35 @@ TEST_F(PtyBox, CliStoreOfARefusedChannelASendsNoBlock) {
     EXPECT_EQ(boxLog(), (std::vector<std::string>{"04 30 00 34", "05 21 00 45 6B", "05 21 00 46 6C",
                                                   "05 21 00 49 6F", "05 21 00 4A 70"}));
 }
+
+TEST_F(PtyBox, AMoveAndACornerShiftArriveAsComputed) {
+    QTemporaryDir maps;
+    start({"--maps-dir", maps.path().toStdString()});
+    Session session(std::make_unique<lumora::link::SerialTransport>());
+    session.connection().setSelectedPort(port());
+    session.connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return !boxLog().empty() && boxLog().back() == "04 31 01 36"; }));
+    ServeFor(50);
+    const auto idle = [&] { return session.state().transferState == 0; };
+    // The box's files of a channel's live map, as the tool holds its tables.
+    const auto arrived = [&](char channel) {
+        const auto table = [&](const char* axis) {
+            QFile file(maps.filePath(QStringLiteral("live-%1-%2.bin").arg(channel).arg(axis)));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const lumora::warp::WarpMap& map = session.maps().map();
+        const QByteArray x(reinterpret_cast<const char*>(map.x.data()), 19500);
+        const QByteArray y(reinterpret_cast<const char*>(map.y.data()), 19500);
+        return table("x") == x && table("y") == y;
+    };
+
+    session.setCurrentChannel(0);
+    session.gridEditing().GridDownClick();
+    ASSERT_TRUE(ServeUntil(idle, 10000));
+    EXPECT_TRUE(arrived('A'));
+    session.cornerShift().ShiftClick(1, lumora::warp::kBottomRight, lumora::warp::Axis::kX, -1);
+    ASSERT_TRUE(ServeUntil(idle, 10000));
+    EXPECT_TRUE(arrived('B'));
+    EXPECT_TRUE(session.messages().lastError().isEmpty())
+        << session.messages().lastError().toStdString();
+}
