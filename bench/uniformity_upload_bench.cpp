@@ -4,31 +4,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "core/session.h"
-#include "link/serial_transport.h"
-#include "sim/boxsim_process.h"
+#include "box_on_pty.h"
 
 namespace {
 
 void BM_UploadUniformityGrid(benchmark::State& state) {
-    // Argument: the box's line rate in baud, 0 for an unpaced line.
-    std::vector<std::string> args;
-    if (state.range(0) > 0) {
-        args = {"--line-rate", std::to_string(state.range(0))};
-    }
-    lumora::sim::BoxsimProcess box(LUMORA_BOXSIM_PATH, args);
-    if (!box.started()) {
-        state.SkipWithError(box.error().c_str());
+    lumora::bench::BoxOnPty line(state);
+    if (!line.ready()) {
         return;
     }
-    lumora::core::Session session(std::make_unique<lumora::link::SerialTransport>());
-    session.link().setPortName(QString::fromStdString(box.portPath()));
-    session.link().open();
-    session.state().connected = true;
+    lumora::core::Session& session = line.session;
     session.setCurrentChannel(0);
     session.uniformity().resetTables();
     for (auto _ : state) {
