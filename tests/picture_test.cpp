@@ -2,6 +2,9 @@
 // adjust, uniformity.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <chrono>
+
 #include "core/session.h"
 #include "link/packets.h"
 #include "link/pipe_transport.h"
@@ -14,6 +17,8 @@ namespace {
 using link::Bytes;
 using Packets = std::vector<Bytes>;
 using picture::Uniformity;
+using Window = std::array<std::uint16_t, 6>;
+using std::chrono::milliseconds;
 
 class PictureTest : public ::testing::Test {
   protected:
@@ -27,6 +32,19 @@ class PictureTest : public ::testing::Test {
         Packets sent = pipe->written();
         pipe->clearWritten();
         return sent;
+    }
+
+    // The session's edge blend pauses 100 ms before each window; this one
+    // does not, so that the tests run fast on the same link.
+    std::unique_ptr<picture::EdgeBlend> fastBlend() {
+        return std::make_unique<picture::EdgeBlend>(session->link(), session->state(),
+                                                    session->guard(), milliseconds(0));
+    }
+    static Bytes width(std::uint8_t ch, int edge, std::uint16_t w) {
+        return link::BlendWidthPacket(ch, edge, w);
+    }
+    static Bytes window(std::uint8_t ch, const Window& values) {
+        return link::BlendWindowPacket(ch, values);
     }
 
     link::PipeTransport* pipe = nullptr;
@@ -206,6 +224,108 @@ TEST_F(UniformityTest, APortFailingDuringAnUploadEndsItWithOneMessage) {
     EXPECT_EQ(pipe->written().size(), 100u);
     EXPECT_EQ(session->messages().errorsRaised(), 1);
     EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
+}
+
+TEST_F(PictureTest, EdgeBlendWidthBarsReadTheCurrentChannel) {
+    auto blend = fastBlend();
+    session->setCurrentChannel(0);
+    blend->page(0).width[2] = 300;
+    blend->page(0).edgeEnabled[2] = true;
+    blend->EdgeCheckBoxClick(2);  // "Top": the width alone
+    EXPECT_EQ(take(), (Packets{{0x08, 0x91, 0x00, 0x04, 0x00, 0x2C, 0x01, 0xCA}}));
+
+    // "Bottom" is off: its bar moves only its read-out.
+    blend->page(0).width[3] = 120;
+    blend->EBSBarChange(3);
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(blend->page(0).widthText[3], "120");
+
+    // A's "Top" bar handled while B is current: B's bar, box and read-out.
+    session->setCurrentChannel(1);
+    blend->page(1).edgeEnabled[2] = true;
+    blend->page(1).width[2] = 400;
+    blend->page(0).width[2] = 310;
+    blend->EBSBarChange(2);
+    EXPECT_EQ(take(), (Packets{width(1, 2, 400)}));
+    EXPECT_EQ(blend->page(1).widthText[2], "400");
+    EXPECT_EQ(blend->page(0).widthText[2], "50");
+}
+
+TEST_F(PictureTest, EdgeBlendSidesPlaceTheWindows) {
+    auto blend = fastBlend();
+    session->setCurrentChannel(0);
+    auto& pg = blend->page(0);
+    pg.width[0] = 200;
+    pg.width[1] = 300;  // counts although "Right" is off
+    pg.edgeEnabled[0] = true;
+    blend->EdgeCheckBoxClick(0);
+    EXPECT_EQ(take(), (Packets{width(0, 0, 200), window(0, {0, 0, 0, 200, 1080, 1}),
+                               window(0, {2, 200, 0, 1420, 1080, 1})}));
+
+    pg.edgeEnabled[1] = false;
+    blend->EdgeCheckBoxClick(1);
+    EXPECT_EQ(take(), (Packets{width(0, 1, 0), window(0, {2, 200, 0, 1720, 1080, 1}),
+                               window(0, {0, 0, 0, 0, 0, 0})}));
+
+    // Both at their widest leave 320 between them.
+    pg.width = {800, 800, 50, 50};
+    pg.edgeEnabled[1] = true;
+    blend->EBSBarChange(1);
+    EXPECT_EQ(take(), (Packets{width(0, 1, 800), window(0, {2, 800, 0, 320, 1080, 1}),
+                               window(0, {0, 1120, 0, 800, 1080, 1})}));
+
+    pg.edgeEnabled[0] = false;
+    blend->EdgeCheckBoxClick(0);
+    EXPECT_EQ(take(), (Packets{width(0, 0, 0), window(0, {0, 0, 0, 0, 0, 0}),
+                               window(0, {2, 0, 0, 1120, 1080, 1})}));
+}
+
+TEST_F(PictureTest, EdgeBlendOnAllSendsOnlyMarkerOffsetsAndGamma) {
+    auto blend = fastBlend();
+    session->setCurrentChannel(2);
+    blend->page(0).edgeEnabled[0] = true;
+    blend->page(0).width[0] = 300;
+    blend->EdgeCheckBoxClick(0);
+    blend->EBSBarChange(0);
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(blend->page(0).widthText[0], "50");
+
+    blend->page(0).marker = true;
+    blend->EBMarkerCbClick(0);
+    blend->page(0).transition = 12;
+    blend->TransitionSBarChange(0);
+    blend->page(1).nonTransition = 48;
+    blend->NonTransitionSBarChange(1);
+    EXPECT_EQ(take(), (Packets{{0x06, 0x92, 0x02, 0x01, 0x00, 0x9B},
+                               link::BlendOffsetPacket(2, 0, 12),
+                               link::BlendOffsetPacket(2, 2, 48)}));
+    EXPECT_EQ(blend->page(0).transitionText, "12");
+    EXPECT_EQ(blend->page(1).nonTransitionText, "48");
+
+    // The gamma bar rests on tenths only.
+    for (auto [proposed, rest] :
+         {std::pair{91, 100}, {95, 100}, {99, 100}, {100, 100}, {241, 250}}) {
+        EXPECT_EQ(picture::EdgeBlend::GammaSCBarScroll(proposed), rest) << proposed;
+    }
+    blend->page(1).gamma = picture::EdgeBlend::GammaSCBarScroll(95);
+    blend->GammaSCBarChange(1);
+    EXPECT_EQ(take(), (Packets{{0x06, 0x95, 0x02, 0x64, 0x00, 0x01}}));
+    EXPECT_EQ(blend->page(1).gammaText, "1");
+    for (auto [position, text] : {std::pair{90, "0.9"}, {110, "1.1"}, {250, "2.5"}}) {
+        EXPECT_EQ(picture::EdgeBlend::GammaText(position), text);
+    }
+}
+
+TEST_F(PictureTest, EdgeBlendPauseEndsQuietlyWhenThePortCloses) {
+    picture::EdgeBlend blend(session->link(), session->state(), session->guard(),
+                             milliseconds(5000));
+    blend.page(0).edgeEnabled[0] = true;
+    QTimer::singleShot(10, [&] { session->link().close(); });
+    const auto start = std::chrono::steady_clock::now();
+    blend.EdgeCheckBoxClick(0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(2000));
+    EXPECT_EQ(take(), (Packets{width(0, 0, 50)}));
+    EXPECT_EQ(session->messages().errorsRaised(), 0);
 }
 
 }  // namespace

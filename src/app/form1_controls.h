@@ -206,6 +206,45 @@ namespace lumora::app {
     X(TBitBtnEZ, BitBtn27)                                                 \
     X(TBitBtnEZ, BitBtn28)                                                 \
     X(QWidget, TabSheet10)                                                 \
+    /* "Edge Blend". */                                                    \
+    X(QCheckBox, CheckBox1)                                                \
+    X(QCheckBox, CheckBox2)                                                \
+    X(QCheckBox, CheckBox3)                                                \
+    X(QCheckBox, CheckBox4)                                                \
+    X(QCheckBox, CheckBox5)                                                \
+    X(QCheckBox, CheckBox6)                                                \
+    X(QCheckBox, CheckBox7)                                                \
+    X(QCheckBox, CheckBox8)                                                \
+    X(QScrollBar, EBSBar1)                                                 \
+    X(QScrollBar, EBSBar2)                                                 \
+    X(QScrollBar, EBSBar3)                                                 \
+    X(QScrollBar, EBSBar4)                                                 \
+    X(QScrollBar, EBSBar5)                                                 \
+    X(QScrollBar, EBSBar6)                                                 \
+    X(QScrollBar, EBSBar7)                                                 \
+    X(QScrollBar, EBSBar8)                                                 \
+    X(QLabel, StaticText1)                                                 \
+    X(QLabel, StaticText2)                                                 \
+    X(QLabel, StaticText3)                                                 \
+    X(QLabel, StaticText4)                                                 \
+    X(QLabel, StaticText5)                                                 \
+    X(QLabel, StaticText6)                                                 \
+    X(QLabel, StaticText7)                                                 \
+    X(QLabel, StaticText8)                                                 \
+    X(QCheckBox, EBMarkerCb)                                               \
+    X(QScrollBar, TransitionSBar)                                          \
+    X(QLabel, EBOTranVal)                                                  \
+    X(QScrollBar, NonTransitionSBar)                                       \
+    X(QLabel, EBONTranVal)                                                 \
+    X(QScrollBar, GammaSCBar)                                              \
+    X(QLabel, TransGammaVal)                                               \
+    X(QCheckBox, EBMarkerCb1)                                              \
+    X(QScrollBar, TransitionSBar1)                                         \
+    X(QLabel, EBOTranVal1)                                                 \
+    X(QScrollBar, NonTransitionSBar1)                                      \
+    X(QLabel, EBONTranVal1)                                                \
+    X(QScrollBar, GammaSCBar1)                                             \
+    X(QLabel, TransGammaVal1)                                              \
     /* The four-corner page's points. */                                   \
     X(QRadioButton, RBCur0)                                                \
     X(QRadioButton, RBCur1)                                                \

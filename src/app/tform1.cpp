@@ -5,6 +5,7 @@
 
 #include "app/binders/channel_selector.h"
 #include "app/binders/connection_binder.h"
+#include "app/binders/edge_blend_binder.h"
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/pattern_binder.h"
@@ -39,6 +40,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindMapTransfer(controls_, session_.mapTransfer(), this);
     BindPatternPages(controls_, session_.testPattern(), this);
     BindUniformityPages(controls_, session_.uniformity(), this);
+    BindEdgeBlendPages(controls_, session_.edgeBlend(), this);
     FormCreate();
 }
 

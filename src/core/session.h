@@ -14,6 +14,7 @@
 #include "core/operator_messages.h"
 #include "core/program_state.h"
 #include "link/link.h"
+#include "picture/edge_blend.h"
 #include "picture/test_pattern.h"
 #include "picture/uniformity.h"
 #include "warp/corner_shift.h"
@@ -53,6 +54,7 @@ class Session : public QObject {
     warp::CornerShift& cornerShift() { return cornerShift_; }
     picture::TestPattern& testPattern() { return testPattern_; }
     picture::Uniformity& uniformity() { return uniformity_; }
+    picture::EdgeBlend& edgeBlend() { return edgeBlend_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -74,6 +76,7 @@ class Session : public QObject {
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
     picture::TestPattern testPattern_{link_, state_, guard_};
     picture::Uniformity uniformity_{link_, state_, guard_, grid_};
+    picture::EdgeBlend edgeBlend_{link_, state_, guard_};
 };
 
 }  // namespace lumora::core

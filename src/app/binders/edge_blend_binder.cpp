@@ -1,0 +1,113 @@
+#include "app/binders/edge_blend_binder.h"
+
+#include <array>
+
+namespace lumora::app {
+namespace {
+
+using picture::EdgeBlend;
+
+struct EdgeBlendPage {
+    std::array<QCheckBox*, EdgeBlend::kEdges> edges;
+    std::array<QScrollBar*, EdgeBlend::kEdges> widths;
+    std::array<QLabel*, EdgeBlend::kEdges> widthTexts;
+    QCheckBox* marker;
+    QScrollBar* transition;
+    QLabel* transitionText;
+    QScrollBar* nonTransition;
+    QLabel* nonTransitionText;
+    QScrollBar* gamma;
+    QLabel* gammaText;
+};
+
+// The edge a check box or width bar stands for.
+int EdgeOf(const QWidget* control) {
+    return control->property("tag").toInt();
+}
+
+void BindEdges(const EdgeBlendPage& page, int p, EdgeBlend& blend, QObject* context) {
+    for (QCheckBox* box : page.edges) {
+        const int edge = EdgeOf(box);
+        QObject::connect(box, &QAbstractButton::clicked, context, [&blend, p, edge](bool checked) {
+            blend.page(p).edgeEnabled[static_cast<std::size_t>(edge)] = checked;
+            blend.EdgeCheckBoxClick(edge);
+        });
+    }
+    for (QScrollBar* bar : page.widths) {
+        const int edge = EdgeOf(bar);
+        QObject::connect(bar, &QScrollBar::valueChanged, context, [&blend, p, edge](int value) {
+            blend.page(p).width[static_cast<std::size_t>(edge)] = value;
+            blend.EBSBarChange(edge);
+        });
+    }
+}
+
+void BindOffsetsAndGamma(const EdgeBlendPage& page, int p, EdgeBlend& blend, QObject* context) {
+    QObject::connect(page.marker, &QAbstractButton::clicked, context, [&blend, p](bool checked) {
+        blend.page(p).marker = checked;
+        blend.EBMarkerCbClick(p);
+    });
+    QObject::connect(page.transition, &QScrollBar::valueChanged, context, [&blend, p](int value) {
+        blend.page(p).transition = value;
+        blend.TransitionSBarChange(p);
+    });
+    QObject::connect(page.nonTransition, &QScrollBar::valueChanged, context,
+                     [&blend, p](int value) {
+                         blend.page(p).nonTransition = value;
+                         blend.NonTransitionSBarChange(p);
+                     });
+    // Round while the operator scrolls, before the position becomes the
+    // value, so that the bar never rests between steps.
+    QScrollBar* gamma = page.gamma;
+    QObject::connect(gamma, &QAbstractSlider::actionTriggered, context, [gamma] {
+        gamma->setSliderPosition(EdgeBlend::GammaSCBarScroll(gamma->sliderPosition()));
+    });
+    QObject::connect(gamma, &QScrollBar::valueChanged, context, [&blend, p](int value) {
+        blend.page(p).gamma = value;
+        blend.GammaSCBarChange(p);
+    });
+}
+
+}  // namespace
+
+void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, QObject* context) {
+    const std::array<EdgeBlendPage, core::kChannels> pages = {{
+        {{c.CheckBox1, c.CheckBox2, c.CheckBox3, c.CheckBox4},
+         {c.EBSBar1, c.EBSBar2, c.EBSBar3, c.EBSBar4},
+         {c.StaticText1, c.StaticText2, c.StaticText3, c.StaticText4},
+         c.EBMarkerCb,
+         c.TransitionSBar,
+         c.EBOTranVal,
+         c.NonTransitionSBar,
+         c.EBONTranVal,
+         c.GammaSCBar,
+         c.TransGammaVal},
+        {{c.CheckBox5, c.CheckBox6, c.CheckBox7, c.CheckBox8},
+         {c.EBSBar5, c.EBSBar6, c.EBSBar7, c.EBSBar8},
+         {c.StaticText5, c.StaticText6, c.StaticText7, c.StaticText8},
+         c.EBMarkerCb1,
+         c.TransitionSBar1,
+         c.EBOTranVal1,
+         c.NonTransitionSBar1,
+         c.EBONTranVal1,
+         c.GammaSCBar1,
+         c.TransGammaVal1},
+    }};
+    for (int p = 0; p < core::kChannels; ++p) {
+        const EdgeBlendPage& page = pages[static_cast<std::size_t>(p)];
+        BindEdges(page, p, blend, context);
+        BindOffsetsAndGamma(page, p, blend, context);
+    }
+    QObject::connect(&blend, &EdgeBlend::changed, context, [pages, &blend](int p) {
+        const EdgeBlendPage& page = pages[static_cast<std::size_t>(p)];
+        const EdgeBlend::Page& model = blend.page(p);
+        for (std::size_t e = 0; e < page.widthTexts.size(); ++e) {
+            page.widthTexts[e]->setText(model.widthText[e]);
+        }
+        page.transitionText->setText(model.transitionText);
+        page.nonTransitionText->setText(model.nonTransitionText);
+        page.gammaText->setText(model.gammaText);
+    });
+}
+
+}  // namespace lumora::app
