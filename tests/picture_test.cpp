@@ -46,6 +46,9 @@ class PictureTest : public ::testing::Test {
     static Bytes window(std::uint8_t ch, const Window& values) {
         return link::BlendWindowPacket(ch, values);
     }
+    static Bytes reg(std::uint8_t ch, std::uint8_t r, std::uint8_t value) {
+        return link::WriteRegister8Packet(ch, r, value);
+    }
 
     link::PipeTransport* pipe = nullptr;
     std::unique_ptr<core::Session> session;
@@ -326,6 +329,67 @@ TEST_F(PictureTest, EdgeBlendPauseEndsQuietlyWhenThePortCloses) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(2000));
     EXPECT_EQ(take(), (Packets{width(0, 0, 50)}));
     EXPECT_EQ(session->messages().errorsRaised(), 0);
+}
+
+TEST_F(PictureTest, ColourGainAndOffsetRegisters) {
+    picture::ColourAdjust& colour = session->colourAdjust();
+    colour.page(0).gainEnabled = true;
+    colour.page(0).gain[0] = 2047;
+    colour.InGainBarChange(0, 0);
+    EXPECT_EQ(take(), (Packets{{0x06, 0x20, 0x00, 0x00, 0x05, 0x2B},
+                               {0x06, 0x20, 0x00, 0x32, 0xFF, 0x57},
+                               {0x06, 0x20, 0x00, 0x33, 0x07, 0x60},
+                               {0x06, 0x20, 0x00, 0x00, 0x00, 0x26}}));
+    EXPECT_EQ(colour.page(0).gainText[0], "2047");
+
+    // 10-bit two's complement over a low and a high register.
+    for (auto [offset, low, high] :
+         {std::tuple{-1, 0xFF, 0x03}, {-512, 0x00, 0x02}, {511, 0xFF, 0x01}}) {
+        colour.page(0).offset[0] = offset;
+        colour.InOffsetBarChange(0, 0);
+        EXPECT_EQ(take(), (Packets{reg(0, 0x00, 5), reg(0, 0x38, std::uint8_t(low)),
+                                   reg(0, 0x39, std::uint8_t(high)), reg(0, 0x00, 0)}))
+            << offset;
+    }
+
+    // With "Gain" off a gain bar sends nothing and its read-out stays.
+    colour.page(0).gainEnabled = false;
+    colour.page(0).gain[1] = 700;
+    colour.InGainBarChange(0, 1);
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(colour.page(0).gainText[1], "512");
+}
+
+TEST_F(PictureTest, ColourPagesAddressTheirOwnChannel) {
+    picture::ColourAdjust& colour = session->colourAdjust();
+    session->setCurrentChannel(0);
+    colour.page(1).gainEnabled = true;
+    colour.page(1).gain = {0x123, 0x456, 0x389};
+    colour.InGainEnableCBClick(1);
+    Packets expected;
+    for (auto [r, value] : {std::pair{0x32, 0x123}, {0x34, 0x456}, {0x36, 0x389}}) {
+        for (const Bytes& p :
+             {reg(1, 0x00, 5), reg(1, std::uint8_t(r), std::uint8_t(value & 0xFF)),
+              reg(1, std::uint8_t(r + 1), std::uint8_t(value >> 8)), reg(1, 0x00, 0)}) {
+            expected.push_back(p);
+        }
+    }
+    expected.insert(expected.end(), {reg(1, 0x00, 5), reg(1, 0x1F, 0x20), reg(1, 0x00, 0)});
+    EXPECT_EQ(take(), expected);
+
+    // A B slider moved while A is current goes to B and leaves B current.
+    session->setCurrentChannel(0);
+    colour.page(1).offset[2] = 5;
+    colour.InOffsetBarChange(1, 2);
+    EXPECT_EQ(take(),
+              (Packets{reg(1, 0x00, 5), reg(1, 0x3C, 5), reg(1, 0x3D, 0), reg(1, 0x00, 0)}));
+    EXPECT_EQ(session->currentChannel(), 1);
+
+    // A line that fails ends the switch at once, with one message.
+    pipe->failWritesWith("WriteFile function failed (Error: 5)");
+    colour.InGainEnableCBClick(1);
+    EXPECT_EQ(session->messages().errorsRaised(), 1);
+    EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
 }
 
 }  // namespace

@@ -245,6 +245,33 @@ namespace lumora::app {
     X(QLabel, EBONTranVal1)                                                \
     X(QScrollBar, GammaSCBar1)                                             \
     X(QLabel, TransGammaVal1)                                              \
+    /* "Color adjust" and "Color Adjust". */                               \
+    X(QCheckBox, InGainEnableCB)                                           \
+    X(QSlider, InGainRBar)                                                 \
+    X(QLabel, InGainRVal)                                                  \
+    X(QSlider, InGainGBar)                                                 \
+    X(QLabel, InGainGVal)                                                  \
+    X(QSlider, InGainBBar)                                                 \
+    X(QLabel, InGainBVal)                                                  \
+    X(QSlider, InOffsetRBar)                                               \
+    X(QLabel, InOffsetRVal)                                                \
+    X(QSlider, InOffsetGBar)                                               \
+    X(QLabel, InOffsetGVal)                                                \
+    X(QSlider, InOffsetBBar)                                               \
+    X(QLabel, InOffsetBVal)                                                \
+    X(QCheckBox, InGainEnableCB1)                                          \
+    X(QSlider, InGainRBar1)                                                \
+    X(QLabel, InGainRVal1)                                                 \
+    X(QSlider, InGainGBar1)                                                \
+    X(QLabel, InGainGVal1)                                                 \
+    X(QSlider, InGainBBar1)                                                \
+    X(QLabel, InGainBVal1)                                                 \
+    X(QSlider, InOffsetRBar1)                                              \
+    X(QLabel, InOffsetRVal1)                                               \
+    X(QSlider, InOffsetGBar1)                                              \
+    X(QLabel, InOffsetGVal1)                                               \
+    X(QSlider, InOffsetBBar1)                                              \
+    X(QLabel, InOffsetBVal1)                                               \
     /* The four-corner page's points. */                                   \
     X(QRadioButton, RBCur0)                                                \
     X(QRadioButton, RBCur1)                                                \

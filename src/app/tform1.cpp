@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/binders/channel_selector.h"
+#include "app/binders/colour_binder.h"
 #include "app/binders/connection_binder.h"
 #include "app/binders/edge_blend_binder.h"
 #include "app/binders/map_transfer_binder.h"
@@ -41,6 +42,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindPatternPages(controls_, session_.testPattern(), this);
     BindUniformityPages(controls_, session_.uniformity(), this);
     BindEdgeBlendPages(controls_, session_.edgeBlend(), this);
+    BindColourPages(controls_, session_.colourAdjust(), this);
     FormCreate();
 }
 

@@ -14,6 +14,7 @@
 #include "core/operator_messages.h"
 #include "core/program_state.h"
 #include "link/link.h"
+#include "picture/colour_adjust.h"
 #include "picture/edge_blend.h"
 #include "picture/test_pattern.h"
 #include "picture/uniformity.h"
@@ -55,6 +56,7 @@ class Session : public QObject {
     picture::TestPattern& testPattern() { return testPattern_; }
     picture::Uniformity& uniformity() { return uniformity_; }
     picture::EdgeBlend& edgeBlend() { return edgeBlend_; }
+    picture::ColourAdjust& colourAdjust() { return colourAdjust_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -77,6 +79,7 @@ class Session : public QObject {
     picture::TestPattern testPattern_{link_, state_, guard_};
     picture::Uniformity uniformity_{link_, state_, guard_, grid_};
     picture::EdgeBlend edgeBlend_{link_, state_, guard_};
+    picture::ColourAdjust colourAdjust_{link_, state_, guard_};
 };
 
 }  // namespace lumora::core
