@@ -264,3 +264,39 @@ TEST_F(Window, LiveWarpControlsDriveTheTransfers) {
     EXPECT_EQ(box.model().packetsWithCode(0xE3).back(), (Bytes{0x05, 0xE3, 0x02, 0x01, 0xEB}));
     EXPECT_TRUE(find<QPlainTextEdit>("Memo1")->toPlainText().endsWith("OK-----"));
 }
+
+TEST_F(Window, EdgeBlendAndColourPagesOfBothChannelsSend) {
+    using namespace lumora::link;
+    ScriptedPeer box(*pipe);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+    ServeFor(50);
+    pipe->clearWritten();
+
+    // Channel A's "Top" on, then its width bar.
+    hover(find<QWidget>("TabSheet2"));
+    find<QAbstractButton>("CheckBox3")->click();
+    find<QScrollBar>("EBSBar3")->setValue(300);
+    EXPECT_EQ(find<QLabel>("StaticText3")->text(), "300");
+
+    // Channel B's gamma scrolled between steps rests on the next one.
+    hover(find<QWidget>("TabSheet4"));
+    auto* gamma = find<QScrollBar>("GammaSCBar1");
+    gamma->setSliderPosition(95);
+    EXPECT_EQ(gamma->value(), 100);
+    EXPECT_EQ(find<QLabel>("TransGammaVal1")->text(), "1");
+
+    // A red offset on A's colour page, a blue one on B's.
+    find<QSlider>("InOffsetRBar")->setValue(-1);
+    find<QSlider>("InOffsetBBar1")->setValue(511);
+    EXPECT_EQ(find<QLabel>("InOffsetBVal1")->text(), "511");
+
+    EXPECT_EQ(pipe->written(),
+              (std::vector<Bytes>{
+                  BlendWidthPacket(0, 2, 50), BlendWidthPacket(0, 2, 300), BlendGammaPacket(1, 100),
+                  WriteRegister8Packet(0, 0x00, 5), WriteRegister8Packet(0, 0x38, 0xFF),
+                  WriteRegister8Packet(0, 0x39, 0x03), WriteRegister8Packet(0, 0x00, 0),
+                  WriteRegister8Packet(1, 0x00, 5), WriteRegister8Packet(1, 0x3C, 0xFF),
+                  WriteRegister8Packet(1, 0x3D, 0x01), WriteRegister8Packet(1, 0x00, 0)}));
+    EXPECT_EQ(session->currentChannel(), 1);
+}
