@@ -29,6 +29,20 @@ constexpr std::uint8_t kOverlayBank = 0x00;
 constexpr std::uint8_t kDisplayBank = 0x03;
 constexpr std::uint8_t kDisplaySwitch = 0x60;
 
+// Uniformity points go in through bank 1; colour adjust lives in bank 5.
+constexpr std::uint8_t kUniformityBank = 0x01;
+constexpr std::uint8_t kUniformityMode = 0x24;
+constexpr std::uint8_t kUniformityIndex = 0x25;
+constexpr std::uint8_t kUniformityData = 0x26;
+constexpr std::uint8_t kWritingPoints = 2;  // mode while points are written
+constexpr int kPointBytes = 9;              // 72 bits, least significant byte first
+constexpr std::uint8_t kColourBank = 0x05;
+constexpr std::uint8_t kGainEnable = 0x1F;
+constexpr std::uint8_t kGainEnabledBit = 0x20;
+constexpr std::uint8_t kFirstGain = 0x32;    // red low, red high, green low, ...
+constexpr std::uint8_t kFirstOffset = 0x38;  // likewise
+constexpr std::uint8_t kLastColourRegister = 0x3D;
+
 constexpr std::size_t kBlockHeader = 5;  // length, command, table, block, offset
 
 std::size_t registerIndex(std::uint8_t bank, std::uint8_t reg) {
@@ -37,6 +51,34 @@ std::size_t registerIndex(std::uint8_t bank, std::uint8_t reg) {
 
 Reply ack(std::uint8_t command) {
     return {command, 0x00, 0x00};
+}
+
+std::uint16_t le16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+// The low `bits` of `raw` as a two's-complement number.
+std::int16_t signExtend(unsigned raw, int bits) {
+    const int value = static_cast<int>(raw & ((1u << bits) - 1));
+    return static_cast<std::int16_t>(value >= 1 << (bits - 1) ? value - (1 << bits) : value);
+}
+
+// Bytes between the command and the checksum that each picture command takes.
+std::optional<std::size_t> pictureArgs(std::uint8_t command) {
+    switch (command) {
+        case code::kBlendWidth:
+        case code::kBlendOffset:
+            return 5;  // channel, two 16-bit values
+        case code::kBlendWindow:
+            return 13;  // channel, six 16-bit values
+        case code::kBlendMarker:
+        case code::kBlendGamma:
+        case code::kPatternEnable:
+        case code::kPatternGridSize:
+            return 3;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -116,8 +158,19 @@ std::optional<Reply> BoxModel::handle(const link::Bytes& packet, milliseconds no
                 return ack(code::kSaveStore);
             }
             break;
+        case code::kBlendWidth:
+        case code::kBlendMarker:
+        case code::kBlendOffset:
+        case code::kBlendWindow:
+        case code::kBlendGamma:
+        case code::kPatternEnable:
+        case code::kPatternGridSize:
+            if (args.size() == pictureArgs(command)) {
+                applyPicture(command, args);
+            }
+            break;  // taken without a word, like every picture command
         default:
-            break;  // blend, pattern, four-corner, diagnostics: taken without a word
+            break;  // four-corner, diagnostics: taken without a word
     }
     return std::nullopt;
 }
@@ -155,6 +208,16 @@ void BoxModel::storeRegister(int channel, std::uint8_t reg, std::uint8_t value, 
         return;
     }
     ch.registers[registerIndex(ch.bank, reg)] = value;
+    if (ch.bank == kUniformityBank && reg >= kUniformityMode && reg <= kUniformityData) {
+        storeUniformity(ch, reg, value);
+        ++stateRevision_;
+        return;
+    }
+    if (ch.bank == kColourBank &&
+        (reg == kGainEnable || (reg >= kFirstGain && reg <= kLastColourRegister))) {
+        ++stateRevision_;
+        return;
+    }
     if (ch.bank != kOverlayBank || reg != kEngineControl) {
         return;
     }
@@ -179,6 +242,105 @@ void BoxModel::storeRegister(int channel, std::uint8_t reg, std::uint8_t value, 
     }
 }
 
+void BoxModel::storeUniformity(Channel& ch, std::uint8_t reg, std::uint8_t value) {
+    UniformityState& uniformity = ch.picture.uniformity;
+    if (reg == kUniformityMode) {
+        uniformity.mode = value;
+        if (value == 0 || value == 1) {
+            uniformity.enabled = value == 1;
+        }
+        ch.indexBytes = 0;
+        ch.dataBytes = 0;
+        ch.pointData = 0;
+    } else if (reg == kUniformityIndex) {
+        // Twice per point: the low byte of Y x 32 + X, then the high byte.
+        ch.pointIndex = ch.indexBytes % 2 == 0
+                            ? value
+                            : static_cast<std::uint16_t>((ch.pointIndex & 0xFF) | value << 8);
+        ++ch.indexBytes;
+        ch.dataBytes = 0;
+        ch.pointData = 0;
+    } else {
+        ch.indexBytes = 0;
+        if (uniformity.mode != kWritingPoints) {
+            return;  // points are taken only between 0x24 := 2 and the closing mode write
+        }
+        // Each field comes three times; the first copies (bits 0-9 and 30-43)
+        // lie in the low eight bytes.
+        if (ch.dataBytes < 8) {
+            ch.pointData |= static_cast<std::uint64_t>(value) << (8 * ch.dataBytes);
+        }
+        if (++ch.dataBytes < kPointBytes) {
+            return;
+        }
+        if (ch.pointIndex < UniformityState::kPoints) {
+            UniformityPoint& point = uniformity.points[ch.pointIndex];
+            point.offset = signExtend(static_cast<unsigned>(ch.pointData & 0x3FF), 10);
+            point.gain = static_cast<std::uint16_t>((ch.pointData >> 30) & 0x3FFF);
+        }
+        ch.dataBytes = 0;
+        ch.pointData = 0;
+    }
+}
+
+void BoxModel::applyPicture(std::uint8_t command, std::span<const std::uint8_t> args) {
+    ++stateRevision_;
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (args[0] != channel && args[0] != kAllChannels) {
+            continue;
+        }
+        PictureState& picture = channels_.at(static_cast<std::size_t>(channel)).picture;
+        BlendState& blend = picture.blend;
+        switch (command) {
+            case code::kBlendWidth: {
+                const std::uint16_t mask = le16(args, 1);
+                for (int edge = 0; edge < BlendState::kEdges; ++edge) {
+                    if ((mask & 1u << edge) != 0) {
+                        blend.edgeWidth[static_cast<std::size_t>(edge)] = le16(args, 3);
+                    }
+                }
+                break;
+            }
+            case code::kBlendMarker:
+                blend.marker = le16(args, 1);
+                break;
+            case code::kBlendOffset: {
+                const std::uint16_t which = le16(args, 1);
+                if (which == 0) {
+                    blend.transitionOffset = le16(args, 3);
+                } else if (which == 2) {
+                    blend.nonTransitionOffset = le16(args, 3);
+                }
+                break;
+            }
+            case code::kBlendWindow: {
+                const std::uint16_t kind = le16(args, 1);
+                const BlendWindow window{le16(args, 3), le16(args, 5), le16(args, 7), le16(args, 9),
+                                         le16(args, 11)};
+                if (kind == 0) {
+                    blend.transitionWindow = window;
+                } else if (kind == 2) {
+                    blend.nonTransitionWindow = window;
+                }
+                break;
+            }
+            case code::kBlendGamma:
+                blend.gamma = le16(args, 1);
+                break;
+            case code::kPatternEnable:
+                picture.pattern.colour = args[1];
+                picture.pattern.on = args[2] != 0;
+                break;
+            case code::kPatternGridSize:
+                picture.pattern.horizontal = args[1];
+                picture.pattern.vertical = args[2];
+                break;
+            default:
+                break;
+        }
+    }
+}
+
 std::uint16_t BoxModel::registerPair(int channel, std::uint8_t reg) const {
     return static_cast<std::uint16_t>(storedRegister(channel, kOverlayBank, reg) |
                                       storedRegister(channel, kOverlayBank, reg + 1) << 8);
@@ -199,6 +361,7 @@ void BoxModel::setRegister(int channel, std::uint8_t bank, std::uint8_t reg, std
         ch.bank = value;
     } else {
         ch.registers[registerIndex(bank, reg)] = value;
+        ++stateRevision_;  // it may be a colour register
     }
 }
 
@@ -248,6 +411,7 @@ void BoxModel::commitLive(std::uint8_t channelByte) {
             Channel& ch = channels_.at(static_cast<std::size_t>(channel));
             ch.liveMap = liveReceiving_;
             ++ch.liveCommits;
+            ++stateRevision_;
         }
     }
 }
@@ -257,7 +421,29 @@ void BoxModel::storeSlot(std::uint8_t slot, std::uint8_t pass) {
         const auto index = static_cast<std::size_t>(slot * kPasses + pass);
         slots_[index] = saveReceiving_;
         ++slotCommits_[index];
+        ++stateRevision_;
     }
+}
+
+const PictureState& BoxModel::picture(int channel) const {
+    return channels_.at(static_cast<std::size_t>(channel)).picture;
+}
+
+ColourState BoxModel::colour(int channel) const {
+    const auto reg = [&](int r) {
+        return static_cast<unsigned>(
+            storedRegister(channel, kColourBank, static_cast<std::uint8_t>(r)));
+    };
+    ColourState colour;
+    colour.gainEnabled = (reg(kGainEnable) & kGainEnabledBit) != 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int at = static_cast<int>(2 * i);
+        colour.gains[i] = static_cast<std::uint16_t>(reg(kFirstGain + at) |
+                                                     (reg(kFirstGain + at + 1) & 0x07) << 8);
+        colour.offsets[i] =
+            signExtend(reg(kFirstOffset + at) | (reg(kFirstOffset + at + 1) & 0x03) << 8, 10);
+    }
+    return colour;
 }
 
 const OverlayMemory& BoxModel::overlay(int channel) const {

@@ -16,6 +16,7 @@
 #include "sim/deframer.h"
 #include "sim/map_tables.h"
 #include "sim/overlay_memory.h"
+#include "sim/picture_state.h"
 
 namespace lumora::sim {
 
@@ -85,6 +86,14 @@ class BoxModel {
     std::uint64_t liveCommits(int channel) const;
     std::uint64_t slotCommits(int slot, int pass) const;
 
+    // Picture settings: blend and pattern packets, the uniformity points
+    // written through bank 1 and the colour adjust registers of bank 5.
+    const PictureState& picture(int channel) const;
+    ColourState colour(int channel) const;
+    // Counts every packet that touched the picture settings or committed a
+    // map, so an exporter can tell whether anything changed since it looked.
+    std::uint64_t stateRevision() const { return stateRevision_; }
+
     // Traffic.
     int goodPackets() const { return goodPackets_; }
     int badPackets() const { return badPackets_; }
@@ -103,6 +112,12 @@ class BoxModel {
         std::uint64_t liveCommits = 0;
         OverlayMemory overlay;
         std::uint64_t passesEnded = 0;
+        PictureState picture;
+        // A uniformity point on its way in through registers 0x25 and 0x26.
+        int indexBytes = 0;  // 0x25 writes since the last 0x24 or 0x26 write
+        std::uint16_t pointIndex = 0;
+        int dataBytes = 0;
+        std::uint64_t pointData = 0;  // the 64 low bits hold every field read
     };
 
     std::optional<Reply> handle(const link::Bytes& packet, std::chrono::milliseconds now);
@@ -113,6 +128,8 @@ class BoxModel {
     void storeRegister(int channel, std::uint8_t reg, std::uint8_t value,
                        std::chrono::milliseconds now);
     std::uint16_t registerPair(int channel, std::uint8_t reg) const;
+    void applyPicture(std::uint8_t command, std::span<const std::uint8_t> args);
+    static void storeUniformity(Channel& ch, std::uint8_t reg, std::uint8_t value);
     static void storeBlock(MapTables& tables, std::span<const std::uint8_t> packet);
     void commitLive(std::uint8_t channelByte);
     void storeSlot(std::uint8_t slot, std::uint8_t pass);
@@ -125,6 +142,7 @@ class BoxModel {
     MapTables saveReceiving_;
     std::array<std::optional<MapTables>, kSlots * kPasses> slots_;
     std::array<std::uint64_t, kSlots * kPasses> slotCommits_{};
+    std::uint64_t stateRevision_ = 0;
     int goodPackets_ = 0;
     int badPackets_ = 0;
     std::vector<ReceivedPacket> packets_;

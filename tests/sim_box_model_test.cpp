@@ -301,6 +301,59 @@ TEST_F(BoxModelTest, ReadWithTheWrongLengthGetsNoReply) {
     EXPECT_TRUE(Send(link::FramePacket(0x21, Bytes{0x00, 0x45, 0x00})).empty());
 }
 
+// --- Picture settings ------------------------------------------------------
+
+// One uniformity point as the tool writes it: the index low then high, then
+// nine data bytes.
+Bytes PointWrites(std::uint8_t channel, int x, int y, const Bytes& data) {
+    const int index = y * 32 + x;
+    Bytes out = Concat({link::WriteRegister8Packet(channel, 0x25, index & 0xFF),
+                        link::WriteRegister8Packet(channel, 0x25, index >> 8)});
+    for (std::uint8_t byte : data) {
+        out = Concat({out, link::WriteRegister8Packet(channel, 0x26, byte)});
+    }
+    return out;
+}
+
+TEST_F(BoxModelTest, PictureSettingsLandWhereThePacketsPutThem) {
+    const Bytes gain8191Offset0{0x00, 0x00, 0x00, 0xC0, 0xFF, 0xF7, 0xFF, 0xFD, 0x7F};
+    const Bytes gain4096OffsetMinus1{0xFF, 0xFF, 0xFF, 0x3F, 0x00, 0x04, 0x00, 0x01, 0x40};
+    Send(Concat({link::WriteRegister8Packet(0, 0x00, 1), link::WriteRegister8Packet(0, 0x24, 2),
+                 PointWrites(0, 5, 2, gain4096OffsetMinus1),
+                 PointWrites(0, 31, 19, gain4096OffsetMinus1),
+                 PointWrites(0, 31, 19, gain8191Offset0)}));
+    EXPECT_EQ(model.picture(0).uniformity.mode, 2);
+    EXPECT_FALSE(model.picture(0).uniformity.enabled);
+    Send(Concat({link::WriteRegister8Packet(0, 0x24, 1), link::WriteRegister8Packet(0, 0x00, 0)}));
+
+    const UniformityState& uniformity = model.picture(0).uniformity;
+    EXPECT_EQ(uniformity.at(5, 2), (UniformityPoint{4096, -1}));
+    EXPECT_EQ(uniformity.at(31, 19), (UniformityPoint{8191, 0}));
+    EXPECT_EQ(uniformity.at(4, 2), (UniformityPoint{8191, 0}));  // untouched neighbour
+    EXPECT_EQ(uniformity.mode, 1);
+    EXPECT_TRUE(uniformity.enabled);
+    EXPECT_EQ(model.picture(1).uniformity.at(5, 2), (UniformityPoint{8191, 0}));
+
+    // Transition window x 0, y 0, 200 x 1080, enabled, on "All".
+    Send({0x10, 0x94, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC8, 0x00, 0x38, 0x04, 0x01, 0x00,
+          0xAB});
+    for (int channel : {0, 1}) {
+        EXPECT_EQ(model.picture(channel).blend.transitionWindow, (BlendWindow{0, 0, 200, 1080, 1}));
+        EXPECT_EQ(model.picture(channel).blend.nonTransitionWindow, BlendWindow{});
+    }
+
+    // Channel B, bank 5: red offset 0x3FF (-1), red gain 2047, gain enable on.
+    Send(Concat(
+        {link::WriteRegister8Packet(1, 0x00, 5), link::WriteRegister8Packet(1, 0x38, 0xFF),
+         link::WriteRegister8Packet(1, 0x39, 0x03), link::WriteRegister8Packet(1, 0x32, 0xFF),
+         link::WriteRegister8Packet(1, 0x33, 0x07), link::WriteRegister8Packet(1, 0x1F, 0x20)}));
+    const ColourState colour = model.colour(1);
+    EXPECT_EQ(colour.offsets, (std::array<std::int16_t, 3>{-1, 0, 0}));
+    EXPECT_EQ(colour.gains, (std::array<std::uint16_t, 3>{2047, 0, 0}));
+    EXPECT_TRUE(colour.gainEnabled);
+    EXPECT_FALSE(model.colour(0).gainEnabled);
+}
+
 // --- Warp maps -------------------------------------------------------------
 
 std::array<std::int16_t, link::kMapBlockEntries> Entries(int first) {
