@@ -77,6 +77,11 @@ int main(int argc, char** argv) {
             return fail(error);
         }
     }
+    if (!options.stateJson.empty()) {
+        if (std::string error = host.exportState(options.stateJson); !error.empty()) {
+            return fail(error);
+        }
+    }
     const std::string line = host.portPath() + "\n";
 
     const std::string dir = AnnounceDirectoryFromEnvironment();

@@ -81,6 +81,11 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
              options.mapsDir = v;
              return !v.empty();
          }},
+        {"--state-json",
+         [&](std::string_view v) {
+             options.stateJson = v;
+             return !v.empty();
+         }},
         {"--line-rate", count(box.faults.lineRate, 1)},
         {"--drop-reply", count(box.faults.dropReply, 1)},
         {"--silent-after", count(box.faults.silentAfter, 0)},
@@ -158,6 +163,18 @@ Output:
                         (E3); both files of a pair are replaced together before
                         the reply goes out. DIR is created; tables an earlier
                         run left there are removed at start
+  --state-json FILE     keep FILE showing the box's settings as JSON, per
+                        channel: blend (edge widths, the transition and non-
+                        transition windows, marker, offsets, gamma x 100),
+                        test pattern, uniformity (mode, enabled and the points
+                        that differ from neutral gain 8191 / offset 0), colour
+                        adjust (gain enable, gains, offsets) and how often its
+                        live map was committed; and per slot how often each
+                        pass was stored (the tables go to --maps-dir).
+                        Settings never sent read 0, as after power-on. Written
+                        at start, 150 ms after the last change (at most 1 s
+                        late while changes keep coming) and at exit; replaced
+                        whole, never half written. FILE's folder is created
 Faults:
   --line-rate BAUD      pace replies at BAUD (10 bit times per byte)
   --drop-reply N        never send reply number N (1-based)

@@ -16,6 +16,7 @@ struct Options {
     std::string portFile;            // empty: no port file
     std::string overlayPngDir;       // empty: no overlay pictures
     std::string mapsDir;             // empty: warp maps are not written out
+    std::string stateJson;           // empty: the picture state is not written out
     std::optional<int> hangUpAfter;  // hang up the line after this many good packets
     bool help = false;
 };

@@ -1,14 +1,13 @@
 #include "sim/overlay_png.h"
 
-#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <QImageWriter>
 #include <QSaveFile>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <functional>
+
+#include "sim/quiet_thread.h"
 
 namespace lumora::sim {
 namespace {
@@ -21,18 +20,6 @@ QList<QRgb> colourTable(bool shown) {
     table[0] = qRgb(0, 0, 0);
     table[kMarkerColour] = qRgb(0, on, 0);
     return table;
-}
-
-// Starts `body` on a new thread that takes no signals: the serve loop's own
-// wait is where the stop signals must land.
-std::thread startQuietThread(std::function<void()> body) {
-    sigset_t all;
-    sigset_t previous;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &previous);
-    std::thread thread(std::move(body));
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    return thread;
 }
 
 }  // namespace
@@ -54,7 +41,7 @@ QImage OverlayImage(const OverlayMemory& memory, bool shown) {
 }
 
 OverlayPngWriter::OverlayPngWriter(std::string dir)
-    : dir_(std::move(dir)), thread_(startQuietThread([this] { work(); })) {}
+    : dir_(std::move(dir)), thread_(StartQuietThread([this] { work(); })) {}
 
 OverlayPngWriter::~OverlayPngWriter() {
     {

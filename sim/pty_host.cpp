@@ -129,6 +129,33 @@ std::string PtyHost::exportMaps(const std::string& dir) {
     return {};
 }
 
+std::string PtyHost::exportState(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        if (std::string error = MakeDirectories(path.substr(0, slash)); !error.empty()) {
+            return error;
+        }
+    }
+    stateWriter_ = std::make_unique<StateJsonWriter>(path);
+    // The power-on state, in place before the port is announced.
+    stateWriter_->submit(CaptureState(box_.model()));
+    stateWriter_->flush();
+    stateSubmitted_ = box_.model().stateRevision();
+    if (stateWriter_->failed() > 0) {
+        return "cannot write the state to " + path;
+    }
+    return {};
+}
+
+void PtyHost::refreshState() {
+    const BoxModel& model = box_.model();
+    if (stateWriter_ && model.stateRevision() != stateSubmitted_) {
+        stateSubmitted_ = model.stateRevision();
+        // A copy of a few kilobytes; the text and the file are the writer's.
+        stateWriter_->submit(CaptureState(model));
+    }
+}
+
 OverlayState PtyHost::overlayState(int channel) const {
     const BoxModel& model = box_.model();
     return {model.overlay(channel).revision(), model.overlayPassesEnded(channel),
@@ -271,6 +298,7 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     while (stop == 0) {
         // Right after the previous round's packets and replies.
         refreshOverlays(false);
+        refreshState();
         if (hangUpDue()) {
             // What the host sees when a box is switched off: the line hangs up.
             close(master_);
@@ -334,6 +362,10 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     refreshOverlays(true);
     if (overlayWriter_) {
         overlayWriter_->drain();
+    }
+    refreshState();
+    if (stateWriter_) {
+        stateWriter_->flush();
     }
     return {};
 }

@@ -19,6 +19,7 @@
 #include "sim/outbox.h"
 #include "sim/overlay_png.h"
 #include "sim/overlay_refresh.h"
+#include "sim/state_json.h"
 #include "sim/virtual_box.h"
 
 namespace lumora::sim {
@@ -44,6 +45,11 @@ class PtyHost {
     // 0xE3) to `dir` as raw tables (see MapFiles), before the packet's reply
     // goes out. Creates `dir` if missing. Returns an error text, empty on success.
     std::string exportMaps(const std::string& dir);
+    // Keeps `path` showing the box's picture settings and map commits as JSON
+    // (see StateJson): written before returning, then again shortly after
+    // each change, and at the end of run(). Creates the file's folder if
+    // missing. Returns an error text, empty on success.
+    std::string exportState(const std::string& path);
 
     // Serves until `stop` becomes non-zero, or until the box has hung up: the
     // replies to the last packet it answers are out and the master is closed.
@@ -73,6 +79,8 @@ class PtyHost {
     OverlayState overlayState(int channel) const;
     // Hands the pictures that are due (all that changed, if `all`) to the writer.
     void refreshOverlays(bool all);
+    // Hands the state to the writer if anything in it changed.
+    void refreshState();
 
     VirtualBox box_;
     int master_ = -1;
@@ -85,6 +93,8 @@ class PtyHost {
     OverlayRefresh overlayRefresh_;
     std::unique_ptr<OverlayPngWriter> overlayWriter_;  // null: no export
     std::optional<MapFiles> mapFiles_;                 // unset: no export
+    std::unique_ptr<StateJsonWriter> stateWriter_;     // null: no export
+    std::uint64_t stateSubmitted_ = 0;                 // the model's revision last handed over
     std::optional<int> hangUpAfter_;
     std::optional<Micros> hangUpAt_;  // set once the last replies are out
 };

@@ -6,6 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -70,6 +73,14 @@ class Line {
     int fd_ = -1;
     bool hungUp_ = false;
 };
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) {
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
+}
 
 std::string TempPath(const std::string& name) {
     return ::testing::TempDir() + "boxsim-" + std::to_string(getpid()) + "-" + name;
@@ -285,6 +296,76 @@ TEST(BoxsimPty, MapsDirHoldsExactlyTheTablesThatClosingPacketsCommitted) {
     EXPECT_EQ(FileNames(dir),
               (std::set<std::string>{"live-B-x.bin", "live-B-y.bin", "slot-10-A-x.bin",
                                      "slot-10-A-y.bin", "slot-10-B-x.bin", "slot-10-B-y.bin"}));
+    std::filesystem::remove_all(dir);
+}
+
+// The state file as a JSON object; empty while missing or not valid JSON.
+QJsonObject ReadState(const std::string& path) {
+    const Bytes bytes = FileBytes(path);
+    return QJsonDocument::fromJson(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size())))
+        .object();
+}
+
+QJsonObject Channel(const QJsonObject& state, int channel) {
+    return state["channels"].toArray()[channel].toObject();
+}
+
+TEST(BoxsimPty, StateJsonShowsThePictureSettingsSoonAfterAChangeAndAtExit) {
+    const std::string dir = TempPath("state");
+    std::filesystem::remove_all(dir);
+    const std::string path = dir + "/now/state.json";  // the folder is the box's to create
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--state-json", path});
+    ASSERT_TRUE(box.started()) << box.error();
+
+    // Power-on: zeros, and no uniformity point away from neutral.
+    QJsonObject state = ReadState(path);
+    ASSERT_EQ(state["channels"].toArray().size(), 2);
+    EXPECT_EQ(Channel(state, 1)["blend"].toObject()["gamma"].toInt(-1), 0);
+    EXPECT_TRUE(Channel(state, 0)["uniformity"].toObject()["points"].toArray().isEmpty());
+    EXPECT_EQ(state["slots"].toArray().size(), 10);
+
+    Line line(box.portPath());
+    line.Write({0x08, 0x91, 0x02, 0x01, 0x00, 0xC8, 0x00, 0x64});  // left edge 200 wide, "All"
+    Bytes point = Concat(
+        {link::WriteRegister8Packet(0, 0x00, 1), link::WriteRegister8Packet(0, 0x24, 2),
+         link::WriteRegister8Packet(0, 0x25, 2 * 32 + 5), link::WriteRegister8Packet(0, 0x25, 0)});
+    for (std::uint8_t byte : {0xFF, 0xFF, 0xFF, 0x3F, 0x00, 0x04, 0x00, 0x01, 0x40}) {
+        point = Concat({point, link::WriteRegister8Packet(0, 0x26, byte)});
+    }
+    line.Write(Concat(
+        {point, link::WriteRegister8Packet(0, 0x24, 1), link::WriteRegister8Packet(0, 0x00, 0)}));
+    line.Write({0x04, 0xE1, 0x01, 0xE6});
+    ASSERT_EQ(line.Read(3).at(0), 0xE1);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        state = ReadState(path);
+    } while (Channel(state, 1)["liveMap"].toObject()["commits"].toInt() != 1 &&
+             std::chrono::steady_clock::now() < deadline);
+    for (int channel : {0, 1}) {
+        const QJsonObject edge =
+            Channel(state, channel)["blend"].toObject()["edges"].toArray()[0].toObject();
+        EXPECT_EQ(edge["edge"].toString(), "left");
+        EXPECT_EQ(edge["width"].toInt(), 200) << channel;
+    }
+    const QJsonObject uniformity = Channel(state, 0)["uniformity"].toObject();
+    EXPECT_EQ(uniformity["mode"].toInt(), 1);
+    EXPECT_TRUE(uniformity["enabled"].toBool());
+    ASSERT_EQ(uniformity["points"].toArray().size(), 1);
+    EXPECT_EQ(uniformity["points"].toArray()[0].toObject(),
+              (QJsonObject{{"x", 5}, {"y", 2}, {"gain", 4096}, {"offset", -1}}));
+    EXPECT_EQ(Channel(state, 1)["liveMap"].toObject()["commits"].toInt(), 1);
+
+    // A change just before the stop is in the file the box leaves behind.
+    line.Write({0x06, 0xA0, 0x01, 0x07, 0x01, 0xAF});  // pattern on, white, Channel B
+    line.Write({0x04, 0x30, 0x00, 0x34});
+    ASSERT_EQ(line.Read(3).at(0), 0x30);
+    box.stop();
+    const QJsonObject pattern = Channel(ReadState(path), 1)["pattern"].toObject();
+    EXPECT_TRUE(pattern["on"].toBool());
+    EXPECT_EQ(pattern["colour"].toInt(), 7);
     std::filesystem::remove_all(dir);
 }
 
