@@ -176,7 +176,9 @@ Output:
                         late while changes keep coming) and at exit; replaced
                         whole, never half written. FILE's folder is created
 Faults:
-  --line-rate BAUD      pace replies at BAUD (10 bit times per byte)
+  --line-rate BAUD      pace both directions at BAUD, 10 bit times per byte:
+                        the host's bytes are taken in no faster (its writes
+                        block once the pty is full) and replies go out no faster
   --drop-reply N        never send reply number N (1-based)
   --silent-after N      answer only the first N good packets, then nothing
   --reply-delay-ms D    send every reply D ms late

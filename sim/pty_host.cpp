@@ -28,6 +28,11 @@ constexpr std::size_t kMaxOutput = 64 * 1024;
 // Closing the master throws away what the host has not read yet, so the last
 // replies are given this long to be taken before the box hangs up.
 constexpr milliseconds kHangUpGrace{200};
+// Paced input is taken in pieces of about this much line time: small next to
+// the partial-packet timeout, large enough not to wake for every byte.
+constexpr microseconds kInputPiece{4000};
+// Ten bit times at 1 baud, in microseconds.
+constexpr std::int64_t kTenBitsUs = 10'000'000;
 
 timespec toTimespec(microseconds wait) {
     if (wait < microseconds::zero()) {
@@ -49,6 +54,12 @@ PtyHost::PtyHost(const BoxConfig& config, std::optional<int> hangUpAfter)
     : box_([&] {
           BoxConfig c = config;
           c.model.recordPackets = false;  // the log keeps the history, not memory
+          // At a slow rate one byte alone outlasts the partial-packet
+          // timeout; a packet still coming in must not be given up.
+          if (c.faults.lineRate) {
+              const auto byte = milliseconds(10'000 / *c.faults.lineRate + 1);
+              c.model.partialTimeout = std::max(c.model.partialTimeout, 3 * byte);
+          }
           // Packets after the last one answered, even in the same read, go
           // unanswered while the box waits to hang up.
           if (hangUpAfter) {
@@ -58,7 +69,11 @@ PtyHost::PtyHost(const BoxConfig& config, std::optional<int> hangUpAfter)
           return c;
       }()),
       start_(std::chrono::steady_clock::now()),
-      hangUpAfter_(hangUpAfter) {}
+      hangUpAfter_(hangUpAfter) {
+    if (config.faults.lineRate) {
+        lineRate_ = *config.faults.lineRate;
+    }
+}
 
 PtyHost::~PtyHost() {
     if (master_ >= 0) {
@@ -202,6 +217,7 @@ void PtyHost::detach() {
     attached_ = false;
     outbox_.clear();
     output_.clear();
+    inputHeld_ = false;
 }
 
 void PtyHost::logPacket(const ReceivedPacket& packet) {
@@ -229,20 +245,70 @@ void PtyHost::receive(std::span<const std::uint8_t> bytes) {
     outbox_.push(std::move(result.writes));
 }
 
-bool PtyHost::readInput() {
+bool PtyHost::readInput(bool paced) {
+    paced = paced && lineRate_.has_value();
+    if (paced && !inputHeld_) {
+        // The line was idle until the host wrote what woke us: its first
+        // byte arrives one byte time from now, not from when the last one did.
+        if (const Micros t = now(); t > arrival(inputBytes_)) {
+            inputAnchor_ = t;
+            inputBytes_ = 0;
+        }
+        inputHeld_ = true;
+    }
     std::uint8_t buffer[512];
     for (;;) {
-        const ssize_t n = read(master_, buffer, sizeof buffer);
+        std::size_t room = sizeof buffer;
+        if (paced) {
+            room = std::min(room, inputAllowance());
+            if (room == 0) {
+                return true;  // the rest is still on the line
+            }
+        }
+        const ssize_t n = read(master_, buffer, room);
         if (n > 0) {
+            if (paced) {
+                inputBytes_ += n;
+            }
             receive(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
             continue;
         }
         if (n < 0 && errno == EINTR) {
             continue;
         }
+        inputHeld_ = false;
         // EAGAIN: drained. EIO (or end of file): the host closed the slave.
         return n < 0 && errno == EAGAIN;
     }
+}
+
+// 10 bit times a byte: start, 8 data, stop.
+// Split into whole and part so that no product can overflow on a long run.
+PtyHost::Micros PtyHost::arrival(std::int64_t k) const {
+    const std::int64_t rate = *lineRate_;
+    return inputAnchor_ + microseconds(k / rate * kTenBitsUs + k % rate * kTenBitsUs / rate);
+}
+
+std::size_t PtyHost::inputAllowance() {
+    const std::int64_t elapsed = (now() - inputAnchor_).count();
+    const std::int64_t rate = *lineRate_;
+    const std::int64_t arrived =
+        elapsed / kTenBitsUs * rate + elapsed % kTenBitsUs * rate / kTenBitsUs;
+    return static_cast<std::size_t>(std::max<std::int64_t>(0, arrived - inputBytes_));
+}
+
+std::optional<PtyHost::Micros> PtyHost::inputDue() const {
+    if (!inputHeld_) {
+        return std::nullopt;
+    }
+    int waiting = 0;
+    if (ioctl(master_, FIONREAD, &waiting) != 0 || waiting < 1) {
+        waiting = 1;
+    }
+    const std::int64_t piece =
+        std::max<std::int64_t>(1, kInputPiece.count() * *lineRate_ / kTenBitsUs);
+    // Rounded up, so the wake-up never comes a microsecond before the byte.
+    return arrival(inputBytes_ + std::min<std::int64_t>(waiting, piece)) + microseconds(1);
 }
 
 void PtyHost::queueDue() {
@@ -291,6 +357,9 @@ std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
     if (hangUpAt_) {
         deadline = deadline ? std::min(*deadline, *hangUpAt_) : *hangUpAt_;
     }
+    if (const auto input = inputDue()) {
+        deadline = deadline ? std::min(*deadline, *input) : *input;
+    }
     return deadline;
 }
 
@@ -312,7 +381,7 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
                 // would only wait for the next host, so they are dropped.
                 if (pendingInput()) {
                     box_.model().resetLine();
-                    readInput();
+                    readInput(false);
                     detach();
                 }
                 const timespec pause = toTimespec(kDetachedPoll);
@@ -326,7 +395,11 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
             wait = std::min(wait, *deadline - now());
         }
         const timespec timeout = toTimespec(wait);
-        pollfd pfd{master_, static_cast<short>(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0};
+        // While bytes are held back on the line, their time is the deadline,
+        // not the pty's readiness.
+        const short events =
+            static_cast<short>((inputHeld_ ? 0 : POLLIN) | (output_.empty() ? 0 : POLLOUT));
+        pollfd pfd{master_, events, 0};
         const int ready = ppoll(&pfd, 1, &timeout, &waitMask);
         if (ready < 0) {
             if (errno == EINTR) {
@@ -335,11 +408,15 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
             return systemError("ppoll");
         }
         const bool hangUpSeen = (pfd.revents & (POLLHUP | POLLERR)) != 0;
-        if (hangUpSeen && (pfd.revents & POLLIN) == 0) {
+        // A host that has closed gets the rest of its bytes taken at once, as
+        // it would unpaced; their replies go nowhere.
+        const bool readable =
+            (pfd.revents & POLLIN) != 0 || (inputHeld_ && (hangUpSeen || *inputDue() <= now()));
+        if (hangUpSeen && !readable) {
             detach();  // the next round re-attaches, with a clean line, if a host is back
             continue;
         }
-        bool hostHere = (pfd.revents & POLLIN) == 0 || readInput();
+        bool hostHere = !readable || readInput(!hangUpSeen);
         // The hang-up was sampled before the read. If a new host has opened
         // the port since, the bytes just read may be its own: keep serving.
         if (hostHere && hangUpSeen) {

@@ -68,8 +68,17 @@ class PtyHost {
     bool pendingInput() const;
     void attach();
     void detach();
-    // Returns false when the host has gone.
-    bool readInput();
+    // Takes in what the host wrote: at most what the line could have carried
+    // by now if `paced`, else everything waiting. Returns false when the host
+    // has gone.
+    bool readInput(bool paced);
+    // How many more bytes the line has delivered by now; 0 while the next
+    // one is still on its way.
+    std::size_t inputAllowance();
+    // When the next bytes held back in the pty will have come down the line.
+    std::optional<Micros> inputDue() const;
+    // When byte number `k` after the anchor has fully arrived.
+    Micros arrival(std::int64_t k) const;
     void receive(std::span<const std::uint8_t> bytes);
     void queueDue();
     bool flushOutput();
@@ -97,6 +106,14 @@ class PtyHost {
     std::uint64_t stateSubmitted_ = 0;                 // the model's revision last handed over
     std::optional<int> hangUpAfter_;
     std::optional<Micros> hangUpAt_;  // set once the last replies are out
+    // Host-to-box pacing (--line-rate): bytes are taken from the pty no faster
+    // than the line carries them, so the host's writes block as on a real line.
+    // Byte k after the anchor has fully arrived at anchor + k x 10 bit times;
+    // counted from the anchor so that rounding does not add up.
+    std::optional<std::int64_t> lineRate_;  // unset: unpaced
+    Micros inputAnchor_{0};
+    std::int64_t inputBytes_ = 0;  // taken in since the anchor
+    bool inputHeld_ = false;       // bytes wait in the pty that have not arrived yet
 };
 
 }  // namespace lumora::sim

@@ -156,6 +156,29 @@ TEST(BoxsimPty, LineRatePacesTheReply) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(25000));
 }
 
+// Seconds from the first of 960 writes of "06 20 00 26 00 4C" (5,760 bytes,
+// as a uniformity upload sends them) to the reply to a read behind them.
+double SecondsToTakeIn960Writes(const std::vector<std::string>& args) {
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, args);
+    EXPECT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 960; ++i) {
+        line.Write({0x06, 0x20, 0x00, 0x26, 0x00, 0x4C});
+    }
+    line.Write(link::ReadRegisterPacket(0, 0x45));
+    EXPECT_EQ(line.Read(3, 5000), (Bytes{0x21, 0x80, 0x00}));
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(BoxsimPty, LineRatePacesTheHostsBytesToo) {
+    // 5,765 bytes in and 3 out at 11,520 bytes a second.
+    const double expected = (5760 + 5 + 3) / 11520.0;
+    const double paced = SecondsToTakeIn960Writes({"--line-rate", "115200"});
+    EXPECT_NEAR(paced, expected, expected * 0.05);
+    EXPECT_LT(SecondsToTakeIn960Writes({}), expected / 2);
+}
+
 TEST(BoxsimPty, SurvivesGarbage) {
     BoxsimProcess box(LUMORA_BOXSIM_PATH, {});
     ASSERT_TRUE(box.started()) << box.error();
