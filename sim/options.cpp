@@ -170,11 +170,16 @@ Output:
                         that differ from neutral gain 8191 / offset 0), colour
                         adjust (gain enable, gains, offsets) and how often its
                         live map was committed; and per slot how often each
-                        pass was stored (the tables go to --maps-dir).
-                        Settings never sent read 0, as after power-on. Written
-                        at start, 150 ms after the last change (at most 1 s
-                        late while changes keep coming) and at exit; replaced
-                        whole, never half written. FILE's folder is created
+                        pass was stored (the tables go to --maps-dir):
+                        {"channels":[{"channel":"A","blend":{...},
+                        "pattern":{...},"uniformity":{...},"colour":{...},
+                        "liveMap":{"commits":N}},{"channel":"B",...}],
+                        "slots":[{"slot":1,"commits":{"A":N,"B":N}},...]}.
+                        Settings never sent read 0 (uniformity points:
+                        neutral), as after power-on. Written at start, 150 ms
+                        after the last change (at most 1 s late while changes
+                        keep coming) and at exit; replaced whole, never half
+                        written. FILE's folder is created
 Faults:
   --line-rate BAUD      pace both directions at BAUD, 10 bit times per byte:
                         the host's bytes are taken in no faster (its writes

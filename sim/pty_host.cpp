@@ -282,14 +282,14 @@ bool PtyHost::readInput(bool paced) {
     }
 }
 
-// 10 bit times a byte: start, 8 data, stop.
-// Split into whole and part so that no product can overflow on a long run.
+// 10 bit times a byte (start, 8 data, stop), split into whole and part so
+// that no product can overflow on a long run.
 PtyHost::Micros PtyHost::arrival(std::int64_t k) const {
     const std::int64_t rate = *lineRate_;
     return inputAnchor_ + microseconds(k / rate * kTenBitsUs + k % rate * kTenBitsUs / rate);
 }
 
-std::size_t PtyHost::inputAllowance() {
+std::size_t PtyHost::inputAllowance() const {
     const std::int64_t elapsed = (now() - inputAnchor_).count();
     const std::int64_t rate = *lineRate_;
     const std::int64_t arrived =

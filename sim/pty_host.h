@@ -74,7 +74,7 @@ class PtyHost {
     bool readInput(bool paced);
     // How many more bytes the line has delivered by now; 0 while the next
     // one is still on its way.
-    std::size_t inputAllowance();
+    std::size_t inputAllowance() const;
     // When the next bytes held back in the pty will have come down the line.
     std::optional<Micros> inputDue() const;
     // When byte number `k` after the anchor has fully arrived.
