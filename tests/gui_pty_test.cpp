@@ -6,11 +6,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
+#include "app/radio_group.h"
 #include "app/tform1.h"
 #include "link/serial_transport.h"
 #include "scripted_peer.h"
@@ -129,4 +137,104 @@ TEST(WindowOnPty, ClosingTheWindowWhileTheStartUpReadsWaitEndsTheProgram) {
     });
     QApplication::exec();
     EXPECT_LT(clock.elapsed(), 500);
+}
+
+TEST(WindowOnPty, PicturePagesOfBothChannelsReachTheBoxState) {
+    QTemporaryDir dir;
+    const QString statePath = dir.filePath("state.json");
+    lumora::sim::BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--state-json", statePath.toStdString()});
+    ASSERT_TRUE(box.started()) << box.error();
+    SerialWindow window(QString::fromStdString(box.portPath()));
+    window.find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] {
+        return window.session.state().transferState == 0 &&
+               !window.session.connection().timer1().isActive() &&
+               window.find<QLabel>("ResLabel")->text() == "1920 x 1080";
+    }));
+    ServeFor(200);
+    const auto hover = [](const char* name, SerialWindow& w) {
+        QWidget* widget = w.find<QWidget>(name);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    };
+
+    // Nothing not set here has been sent: the box keeps its power-on zeros
+    // (A's pattern sizes, B's pattern colour).
+    // Channel A: blend "Left" at 200, pattern on in "Red", a uniformity point
+    // and "Enable", red gain 1000 with "Gain" on.
+    hover("TabSheet2", window);
+    window.find<QScrollBar>("EBSBar1")->setValue(200);
+    window.find<QAbstractButton>("CheckBox1")->click();
+    hover("TabSheet5", window);
+    window.find<lumora::app::RadioGroup>("RGPtnColor")->button(0)->click();
+    window.find<QAbstractButton>("CBEnablePattern")->click();
+    hover("TabSheet9", window);
+    window.find<QSlider>("UniGainValueA")->setValue(4096);
+    window.find<QSlider>("UnOffsetValueA")->setValue(-1);
+    window.find<QPushButton>("UnUpdateA")->click();
+    window.find<QAbstractButton>("CBUniformityEnableA")->click();
+    window.find<QAbstractButton>("InGainEnableCB")->click();
+    window.find<QSlider>("InGainRBar")->setValue(1000);
+
+    // Channel B: blend "Top" at 300, pattern sizes 100 x 32, a point one
+    // step right of the cursor, blue offset -5.
+    hover("TabSheet4", window);
+    window.find<QScrollBar>("EBSBar7")->setValue(300);
+    window.find<QAbstractButton>("CheckBox7")->click();
+    hover("TabSheet6", window);
+    window.find<QScrollBar>("SBarHGridSize1")->setValue(100);
+    hover("GroupBox16", window);
+    window.find<QAbstractButton>("BitBtn27")->click();
+    window.find<QSlider>("UniGainValueB")->setValue(100);
+    window.find<QPushButton>("UnUpdateB")->click();
+    window.find<QSlider>("InOffsetBBar1")->setValue(-5);
+    ASSERT_TRUE(window.session.messages().lastError().isEmpty())
+        << window.session.messages().lastError().toStdString();
+
+    const QByteArray expected =
+        R"({"A":{"left":200,"transition":{"x":0,"width":200},"pattern":[true,1,0,0],)"
+        R"("points":[{"x":0,"y":0,"gain":4096,"offset":-1}],"enabled":true,)"
+        R"("gainEnabled":true,"gains":[1000,512,512],"offsets":[0,0,0]},)"
+        R"("B":{"top":300,"pattern":[false,0,100,32],"points":[{"x":1,"y":0,"gain":100,"offset":0}],)"
+        R"("gainEnabled":false,"offsets":[0,0,-5]}})";
+    // The parts of the box's state this test set, in one line.
+    const auto held = [&] {
+        QFile file(statePath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return QByteArray();
+        }
+        const QJsonArray channels = QJsonDocument::fromJson(file.readAll())["channels"].toArray();
+        if (channels.size() != 2) {
+            return QByteArray();
+        }
+        const auto summary = [](const QJsonObject& c, bool a) {
+            const QJsonObject blend = c["blend"].toObject();
+            const QJsonArray edges = blend["edges"].toArray();
+            const QJsonObject pattern = c["pattern"].toObject();
+            const QJsonObject uni = c["uniformity"].toObject();
+            const QJsonObject colour = c["colour"].toObject();
+            QJsonObject out;
+            if (a) {
+                out["left"] = edges[0]["width"];
+                const QJsonObject t = blend["windows"]["transition"].toObject();
+                out["transition"] = QJsonObject{{"x", t["x"]}, {"width", t["width"]}};
+                out["enabled"] = uni["enabled"];
+                out["gains"] = colour["gains"];
+            } else {
+                out["top"] = edges[2]["width"];
+            }
+            out["pattern"] = QJsonArray{pattern["on"], pattern["colour"], pattern["horizontal"],
+                                        pattern["vertical"]};
+            out["points"] = uni["points"];
+            out["gainEnabled"] = colour["gainEnabled"];
+            out["offsets"] = colour["offsets"];
+            return out;
+        };
+        return QJsonDocument(QJsonObject{{"A", summary(channels[0].toObject(), true)},
+                                         {"B", summary(channels[1].toObject(), false)}})
+            .toJson(QJsonDocument::Compact);
+    };
+    const QByteArray normal = QJsonDocument::fromJson(expected).toJson(QJsonDocument::Compact);
+    ASSERT_TRUE(ServeUntil([&] { return held() == normal; }, 5000)) << held().toStdString();
 }
