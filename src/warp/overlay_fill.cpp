@@ -52,7 +52,6 @@ void WaitUntilIdle(RegisterPort& port, std::uint8_t channel) {
     }
 }
 
-
 OverlayStalled::OverlayStalled(Reason reason)
     : std::runtime_error(reason == Reason::kNoReply ? "overlay engine status: no reply"
                                                     : "overlay engine status: stayed busy"),

@@ -7,7 +7,6 @@
 
 namespace lumora::app {
 
-void BindUniformityPages(const Form1Controls& c, picture::Uniformity& uniformity,
-                         QObject* context);
+void BindUniformityPages(const Form1Controls& c, picture::Uniformity& uniformity, QObject* context);
 
 }  // namespace lumora::app
