@@ -8,23 +8,6 @@
 #include "settings/whole_files.h"
 
 namespace lumora::cli {
-namespace {
-
-// The tables as the box receives them: column a after column a, 16-bit
-// little-endian entries.
-std::vector<std::uint8_t> TableBytes(
-    const std::array<std::int16_t, warp::WarpMap::kEntries>& table) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(table.size() * 2);
-    for (std::int16_t entry : table) {
-        const auto bits = static_cast<std::uint16_t>(entry);
-        bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
-    }
-    return bytes;
-}
-
-}  // namespace
 
 int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) {
     auto image = std::make_unique<settings::SettingsImage>();
@@ -41,8 +24,8 @@ int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) 
     }
     const auto& map = std::get<warp::WarpMap>(result);
     // Both tables or neither: a pair from two different runs would look valid.
-    const auto x = TableBytes(map.x);
-    const auto y = TableBytes(map.y);
+    const auto x = warp::WarpMap::TableBytes(map.x);
+    const auto y = warp::WarpMap::TableBytes(map.y);
     const settings::WholeFile tables[] = {{options.outX, x}, {options.outY, y}};
     if (const std::string error = settings::WriteWholeFiles(tables); !error.empty()) {
         err << "map: " << error << "\n";

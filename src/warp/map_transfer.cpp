@@ -13,19 +13,6 @@ namespace {
 constexpr int kTableX = 0;
 constexpr int kTableY = 1;
 
-// A table as the box and the dump take it: column after column, 16-bit
-// little-endian entries.
-std::vector<std::uint8_t> TableBytes(const std::array<std::int16_t, WarpMap::kEntries>& table) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(table.size() * 2);
-    for (const std::int16_t entry : table) {
-        const auto bits = static_cast<std::uint16_t>(entry);
-        bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
-    }
-    return bytes;
-}
-
 }  // namespace
 
 MapTransfer::MapTransfer(link::Link& link, core::ProgramState& state,
@@ -213,8 +200,8 @@ void MapTransfer::Button35Click() {
             QStringLiteral("The map dump could not be written: cannot create %1.").arg(folder));
         return;
     }
-    const std::vector<std::uint8_t> x = TableBytes(map_.x);
-    const std::vector<std::uint8_t> y = TableBytes(map_.y);
+    const std::vector<std::uint8_t> x = WarpMap::TableBytes(map_.x);
+    const std::vector<std::uint8_t> y = WarpMap::TableBytes(map_.y);
     const std::array<settings::WholeFile, 2> files = {{
         {QDir(folder).filePath(QStringLiteral("x.bin")).toStdString(), x},
         {QDir(folder).filePath(QStringLiteral("y.bin")).toStdString(), y},

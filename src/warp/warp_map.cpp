@@ -66,6 +66,17 @@ std::int16_t Entry(float v, float highest) {
 
 }  // namespace
 
+std::vector<std::uint8_t> WarpMap::TableBytes(const Table& table) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(table.size() * 2);
+    for (const std::int16_t entry : table) {
+        const auto bits = static_cast<std::uint16_t>(entry);
+        bytes.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
+    }
+    return bytes;
+}
+
 void WarpMap::setIdentity() {
     for (int a = 0; a < kColumns; ++a) {
         for (int b = 0; b < kRows; ++b) {

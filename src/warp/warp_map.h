@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "warp/grid_model.h"
 #include "warp/local_spline.h"
@@ -31,6 +32,11 @@ struct WarpMap {
     static constexpr int Index(int a, int b) { return a * kRows + b; }
     // 256*a in X and 256*b in Y: every sample reads from where it is.
     void setIdentity();
+
+    using Table = std::array<std::int16_t, kEntries>;
+    // A table as the box, the dump and the map files take it: column after
+    // column, 16-bit little-endian entries, 19,500 bytes.
+    static std::vector<std::uint8_t> TableBytes(const Table& table);
 
     friend bool operator==(const WarpMap&, const WarpMap&) = default;
 };

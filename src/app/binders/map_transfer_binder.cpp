@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/binders/progress_bar.h"
+
 namespace lumora::app {
 
 void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObject* context) {
@@ -14,16 +16,9 @@ void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObjec
     }
     QObject::connect(c.Button35, &QAbstractButton::clicked, context,
                      [&transfer] { transfer.Button35Click(); });
-    QObject::connect(&transfer, &warp::MapTransfer::progress, context,
-                     [bar = c.TransferProgress](int sent, int total) {
-                         if (total == 0) {
-                             bar->setVisible(false);
-                             return;
-                         }
-                         bar->setRange(0, total);
-                         bar->setValue(sent);
-                         bar->setVisible(true);
-                     });
+    QObject::connect(
+        &transfer, &warp::MapTransfer::progress, context,
+        [bar = c.TransferProgress](int sent, int total) { ShowProgress(bar, sent, total); });
 }
 
 }  // namespace lumora::app

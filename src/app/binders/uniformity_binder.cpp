@@ -3,6 +3,8 @@
 #include <QSignalBlocker>
 #include <array>
 
+#include "app/binders/progress_bar.h"
+
 namespace lumora::app {
 namespace {
 
@@ -108,14 +110,9 @@ void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, QObject
         page.gainText->setText(model.gainText);
         page.offsetText->setText(model.offsetText);
     });
-    QObject::connect(&uniformity, &Uniformity::progress, context,
-                     [bar = c.TransferProgress](int sent, int total) {
-                         bar->setVisible(total > 0);
-                         if (total > 0) {
-                             bar->setRange(0, total);
-                             bar->setValue(sent);
-                         }
-                     });
+    QObject::connect(
+        &uniformity, &Uniformity::progress, context,
+        [bar = c.TransferProgress](int sent, int total) { ShowProgress(bar, sent, total); });
 }
 
 }  // namespace lumora::app
