@@ -198,7 +198,7 @@ TEST_F(GridOverlayTest, GridSizeChangeClearsEverythingThenDrawsTheNewMarkers) {
 class GridOverlayPollBound : public GridOverlayTest {
   protected:
     GridOverlayPollBound() {
-        QObject::connect(&session->messages(), &core::OperatorMessages::errorRaised,
+        QObject::connect(&session->messages(), &base::OperatorMessages::errorRaised,
                          [this](const QString& message) { errors << message; });
         useGridSize(kGrid5x5);
         select(16, 16);

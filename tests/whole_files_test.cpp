@@ -13,12 +13,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "settings/whole_files.h"
+#include "base/whole_files.h"
 
 namespace {
 
-using lumora::settings::WholeFile;
-using lumora::settings::WriteWholeFiles;
+using lumora::base::WholeFile;
+using lumora::base::WriteWholeFiles;
 
 using Bytes = std::vector<std::uint8_t>;
 

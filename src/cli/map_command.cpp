@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/whole_files.h"
 #include "cli/cli_commands.h"
 #include "cli/map_from_settings.h"
-#include "settings/whole_files.h"
 
 namespace lumora::cli {
 
@@ -26,8 +26,8 @@ int RunMapCommand(const Options& options, std::ostream& out, std::ostream& err) 
     // Both tables or neither: a pair from two different runs would look valid.
     const auto x = warp::WarpMap::TableBytes(map.x);
     const auto y = warp::WarpMap::TableBytes(map.y);
-    const settings::WholeFile tables[] = {{options.outX, x}, {options.outY, y}};
-    if (const std::string error = settings::WriteWholeFiles(tables); !error.empty()) {
+    const base::WholeFile tables[] = {{options.outX, x}, {options.outY, y}};
+    if (const std::string error = base::WriteWholeFiles(tables); !error.empty()) {
         err << "map: " << error << "\n";
         return kExitFileFailed;
     }

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/handler_guard.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "cli/box_connection.h"
 #include "cli/cli_commands.h"
 #include "cli/map_from_settings.h"
-#include "core/handler_guard.h"
-#include "core/operator_messages.h"
-#include "core/program_state.h"
 #include "warp/grid_model.h"
 #include "warp/map_transfer.h"
 #include "warp/warp_maps.h"
@@ -83,10 +83,10 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
 
     // The save's own code, wired as the session wires it, with a grid model
     // that holds the file instead of the window's edits.
-    core::ProgramState state;
+    base::ProgramState state;
     state.connected = true;
-    core::OperatorMessages messages;
-    core::HandlerGuard guard(port.link, messages);
+    base::OperatorMessages messages;
+    base::HandlerGuard guard(port.link, messages);
     auto model = std::make_unique<warp::GridModel>();
     model->setPictureSize(size.width, size.height);
     warp::WarpMaps maps;

@@ -4,8 +4,8 @@
 
 namespace lumora::core {
 
-Connection::Connection(link::Link& link, ProgramState& state, HandlerGuard& guard,
-                       OperatorMessages& messages)
+Connection::Connection(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
+                       base::OperatorMessages& messages)
     : link_(link), state_(state), guard_(guard), messages_(messages) {
     timer1_.setInterval(kTimer1IntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &Connection::Timer1Timer);

@@ -10,9 +10,9 @@
 #include <functional>
 #include <optional>
 
-#include "core/handler_guard.h"
-#include "core/operator_messages.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "link/link.h"
 #include "link/picture_size.h"
 
@@ -34,8 +34,8 @@ class Connection : public QObject {
         QString resolution = QStringLiteral("- - - -");
     };
 
-    Connection(link::Link& link, ProgramState& state, HandlerGuard& guard,
-               OperatorMessages& messages);
+    Connection(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
+               base::OperatorMessages& messages);
 
     // The port the operator chose in "COM PORT".
     void setSelectedPort(const QString& name) { selectedPort_ = name; }
@@ -73,9 +73,9 @@ class Connection : public QObject {
     void onLineBroke(const QString& message);
 
     link::Link& link_;
-    ProgramState& state_;
-    HandlerGuard& guard_;
-    OperatorMessages& messages_;
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
+    base::OperatorMessages& messages_;
     View view_;
     QString selectedPort_;
     bool boxAnswered_ = false;

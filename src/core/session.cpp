@@ -8,7 +8,7 @@ Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     // A save computes each channel's map as it comes to it, without the
     // corner shift.
     mapTransfer_.setSaveMapSource([this](int c) { return maps_.compute(grid_, c); });
-    connect(&link_, &link::Link::notice, &messages_, &OperatorMessages::appendLog);
+    connect(&link_, &link::Link::notice, &messages_, &base::OperatorMessages::appendLog);
 
     gridEditing_.setUniformityDefaults([this] { uniformity_.resetTables(); },
                                        [this] { uniformity_.resetCursors(); });

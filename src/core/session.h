@@ -9,10 +9,10 @@
 #include <QObject>
 #include <memory>
 
+#include "base/handler_guard.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "core/connection.h"
-#include "core/handler_guard.h"
-#include "core/operator_messages.h"
-#include "core/program_state.h"
 #include "link/link.h"
 #include "picture/colour_adjust.h"
 #include "picture/edge_blend.h"
@@ -36,11 +36,11 @@ class Session : public QObject {
     ~Session() override;
 
     link::Link& link() { return link_; }
-    ProgramState& state() { return state_; }
-    const ProgramState& state() const { return state_; }
-    OperatorMessages& messages() { return messages_; }
-    const OperatorMessages& messages() const { return messages_; }
-    HandlerGuard& guard() { return guard_; }
+    base::ProgramState& state() { return state_; }
+    const base::ProgramState& state() const { return state_; }
+    base::OperatorMessages& messages() { return messages_; }
+    const base::OperatorMessages& messages() const { return messages_; }
+    base::HandlerGuard& guard() { return guard_; }
     warp::GridModel& grid() { return grid_; }
     const warp::GridModel& grid() const { return grid_; }
     // The one pair of warp-map tables, holding the map last computed.
@@ -65,10 +65,10 @@ class Session : public QObject {
     void shutdown() { link_.shutdown(); }
 
   private:
-    ProgramState state_;
-    OperatorMessages messages_;
+    base::ProgramState state_;
+    base::OperatorMessages messages_;
     link::Link link_;
-    HandlerGuard guard_{link_, messages_};
+    base::HandlerGuard guard_{link_, messages_};
     warp::GridModel grid_;
     warp::WarpMaps maps_;
     Connection connection_{link_, state_, guard_, messages_};

@@ -182,7 +182,8 @@ bool Link::serveUntil(const std::function<bool()>& done, std::chrono::millisecon
         }
         deadline.start(left);
         woken = false;
-        loop.exec();
+        // Operator input waits until the handler that waits here has ended.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
         if (!woken) {
             // Nobody here ended the loop: the application is quitting, and
             // a loop started from now on would return at once, for good.

@@ -28,7 +28,7 @@ constexpr std::uint8_t High(int value, int mask) {
 
 }  // namespace
 
-ColourAdjust::ColourAdjust(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard)
+ColourAdjust::ColourAdjust(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard)
     : link_(link), state_(state), guard_(guard) {}
 
 void ColourAdjust::writeBank(std::uint8_t channel,

@@ -15,8 +15,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "core/handler_guard.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/program_state.h"
 #include "link/link.h"
 
 namespace lumora::picture {
@@ -37,7 +37,7 @@ class ColourAdjust : public QObject {
         std::array<QString, kColours> offsetText{"0", "0", "0"};
     };
 
-    ColourAdjust(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard);
+    ColourAdjust(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard);
 
     const Page& page(int channel) const { return pages_[static_cast<std::size_t>(channel)]; }
     Page& page(int channel) { return pages_[static_cast<std::size_t>(channel)]; }
@@ -60,9 +60,9 @@ class ColourAdjust : public QObject {
                    std::initializer_list<std::pair<std::uint8_t, std::uint8_t>> writes);
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
-    std::array<Page, core::kChannels> pages_{};
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
+    std::array<Page, base::kChannels> pages_{};
 };
 
 }  // namespace lumora::picture

@@ -51,7 +51,7 @@ QString EdgeBlend::GammaText(int position) {
     return QString::number(position / 100.0, 'g', QLocale::FloatingPointShortest);
 }
 
-EdgeBlend::EdgeBlend(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
+EdgeBlend::EdgeBlend(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
                      std::chrono::milliseconds pause)
     : link_(link), state_(state), guard_(guard), pause_(pause) {}
 
@@ -101,7 +101,7 @@ void EdgeBlend::sendWindowsWithout(std::uint8_t channel, int edge) {
 void EdgeBlend::EBSBarChange(int edge) {
     const std::uint8_t channel = state_.currentChannel;
     // "All" has no edge controls of its own.
-    if (channel >= core::kChannels) {
+    if (channel >= base::kChannels) {
         return;
     }
     Page& pg = page(channel);
@@ -119,7 +119,7 @@ void EdgeBlend::EBSBarChange(int edge) {
 
 void EdgeBlend::EdgeCheckBoxClick(int edge) {
     const std::uint8_t channel = state_.currentChannel;
-    if (channel >= core::kChannels) {
+    if (channel >= base::kChannels) {
         return;
     }
     guard_.run([&] {

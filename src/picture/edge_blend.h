@@ -16,8 +16,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "core/handler_guard.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/program_state.h"
 #include "link/link.h"
 
 namespace lumora::picture {
@@ -55,7 +55,7 @@ class EdgeBlend : public QObject {
     static QString GammaText(int position);
 
     // `pause` separates a width from the windows that follow it.
-    EdgeBlend(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
+    EdgeBlend(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
               std::chrono::milliseconds pause = kWindowPause);
 
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
@@ -86,10 +86,10 @@ class EdgeBlend : public QObject {
     void pause();
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
     std::chrono::milliseconds pause_;
-    std::array<Page, core::kChannels> pages_{};
+    std::array<Page, base::kChannels> pages_{};
 };
 
 }  // namespace lumora::picture

@@ -9,7 +9,7 @@ std::uint8_t TestPattern::ColourCode(int item) {
     return item >= 0 && item < kColours ? kCodes[static_cast<std::size_t>(item)] : 0;
 }
 
-TestPattern::TestPattern(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard)
+TestPattern::TestPattern(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard)
     : link_(link), state_(state), guard_(guard) {}
 
 std::uint8_t TestPattern::channelFor(int p) const {

@@ -12,8 +12,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/handler_guard.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/program_state.h"
 #include "link/link.h"
 
 namespace lumora::picture {
@@ -39,7 +39,7 @@ class TestPattern : public QObject {
     // The code of a colour item: bit 0 red, bit 1 green, bit 2 blue.
     static std::uint8_t ColourCode(int item);
 
-    TestPattern(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard);
+    TestPattern(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard);
 
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
     Page& page(int p) { return pages_[static_cast<std::size_t>(p)]; }
@@ -65,9 +65,9 @@ class TestPattern : public QObject {
     void sendSizes(int p);
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
-    std::array<Page, core::kChannels> pages_{};
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
+    std::array<Page, base::kChannels> pages_{};
 };
 
 }  // namespace lumora::picture

@@ -13,7 +13,7 @@ QString GainText(int position) {
     return QString::asprintf("%f", (position + 1) / 8192.0);
 }
 
-Uniformity::Uniformity(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
+Uniformity::Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
                        const warp::GridModel& model)
     : link_(link), state_(state), guard_(guard), model_(model) {
     // The read-outs as the form has them until the first change.
@@ -76,7 +76,7 @@ void Uniformity::CBUniformityEnableClick(int p) {
         write(ch, kMode, on ? 1 : 0);
         write(ch, kBankSelect, 0x00);
         // "All" has no flag to keep.
-        if (ch < core::kChannels) {
+        if (ch < base::kChannels) {
             channel(ch).enable = on ? 1 : 0;
         }
     });
@@ -85,7 +85,7 @@ void Uniformity::CBUniformityEnableClick(int p) {
 void Uniformity::UnUpdateClick(int p) {
     guard_.run([&] {
         const int c = state_.currentChannel;
-        if (c >= core::kChannels) {
+        if (c >= base::kChannels) {
             return;  // no cursor and no tables for "All"
         }
         const std::uint8_t ch = state_.currentChannel;
@@ -110,7 +110,7 @@ void Uniformity::ResetUniformityClick(int p) {
 void Uniformity::UploadUniformityGrid() {
     guard_.run([&] {
         const int c = state_.currentChannel;
-        if (c >= core::kChannels) {
+        if (c >= base::kChannels) {
             return;  // no tables for "All"
         }
         writeGrid(true, channel(c).enable != 0);
@@ -119,7 +119,7 @@ void Uniformity::UploadUniformityGrid() {
 
 void Uniformity::writeGrid(bool storedValues, bool enableAfter) {
     const std::uint8_t ch = state_.currentChannel;
-    Channel* tables = ch < core::kChannels ? &channel(ch) : nullptr;
+    Channel* tables = ch < base::kChannels ? &channel(ch) : nullptr;
     written_ = 0;
     // Ends the progress whichever way the run ends.
     struct Done {
@@ -163,7 +163,7 @@ void Uniformity::writeGrid(bool storedValues, bool enableAfter) {
 void Uniformity::moveCursor(int dx, int dy) {
     guard_.run([&] {
         const int c = state_.currentChannel;
-        if (c >= core::kChannels) {
+        if (c >= base::kChannels) {
             return;  // no cursor for "All"
         }
         const std::uint8_t ch = state_.currentChannel;

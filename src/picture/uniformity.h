@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/handler_guard.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/program_state.h"
 #include "link/link.h"
 #include "warp/grid_model.h"
 
@@ -54,7 +54,7 @@ class Uniformity : public QObject {
         QString offsetText = QStringLiteral("0");
     };
 
-    Uniformity(link::Link& link, core::ProgramState& state, core::HandlerGuard& guard,
+    Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
                const warp::GridModel& model);
 
     Channel& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
@@ -105,11 +105,11 @@ class Uniformity : public QObject {
     void write(std::uint8_t ch, std::uint8_t reg, std::uint8_t value);
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
     const warp::GridModel& model_;
-    std::array<Channel, core::kChannels> channels_{};
-    std::array<Page, core::kChannels> pages_{};
+    std::array<Channel, base::kChannels> channels_{};
+    std::array<Page, base::kChannels> pages_{};
     int written_ = 0;  // writes of the grid run in hand
 };
 

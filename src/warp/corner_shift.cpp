@@ -2,7 +2,7 @@
 
 namespace lumora::warp {
 
-CornerShift::CornerShift(core::ProgramState& state, core::HandlerGuard& guard, GridModel& model,
+CornerShift::CornerShift(base::ProgramState& state, base::HandlerGuard& guard, GridModel& model,
                          LiveWarp& live)
     : state_(state), guard_(guard), model_(model), live_(live) {}
 

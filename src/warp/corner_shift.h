@@ -7,8 +7,8 @@
 #include <QObject>
 #include <array>
 
-#include "core/handler_guard.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/program_state.h"
 #include "warp/corner_counters.h"
 #include "warp/grid_model.h"
 #include "warp/live_warp.h"
@@ -18,7 +18,7 @@ namespace lumora::warp {
 class CornerShift : public QObject {
     Q_OBJECT
   public:
-    CornerShift(core::ProgramState& state, core::HandlerGuard& guard, GridModel& model,
+    CornerShift(base::ProgramState& state, base::HandlerGuard& guard, GridModel& model,
                 LiveWarp& live);
 
     const CornerShiftCounters& counters() const { return counters_; }
@@ -36,12 +36,12 @@ class CornerShift : public QObject {
     void changed();
 
   private:
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
     GridModel& model_;
     LiveWarp& live_;
     CornerShiftCounters counters_{};
-    std::array<std::array<bool, 4>, core::kChannels> x10_{};
+    std::array<std::array<bool, 4>, base::kChannels> x10_{};
 };
 
 }  // namespace lumora::warp

@@ -52,7 +52,7 @@ void GridEditing::SelectCoefficientSet(int c) {
 void GridEditing::onBoxAnswered() {
     // Checking a "Show Grid" box runs its handler, on whichever channel is
     // current, as a click on it would.
-    for (int box = 0; box < core::kChannels; ++box) {
+    for (int box = 0; box < base::kChannels; ++box) {
         if (!view_.showGrid[static_cast<std::size_t>(box)]) {
             view_.showGrid[static_cast<std::size_t>(box)] = true;
             ShowGridAClick(true);
@@ -74,7 +74,7 @@ void GridEditing::onDisconnected() {
 
 void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
     model_.setPictureSize(size.width, size.height);
-    for (int c = 0; c < core::kChannels; ++c) {
+    for (int c = 0; c < base::kChannels; ++c) {
         ChannelGrid& channel = model_.channel(c);
         channel.gridSize = kGrid2x2;
         channel.internalGrid = 0;
@@ -91,7 +91,7 @@ void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
         model_.ApplyGridSize(c, model_.channel(c).gridSize);
         model_.ResetGrid(c);
     }
-    for (int c = 0; c < core::kChannels; ++c) {
+    for (int c = 0; c < base::kChannels; ++c) {
         showGridSettings(c);
     }
     emit changed();

@@ -12,9 +12,9 @@
 #include <array>
 #include <functional>
 
-#include "core/handler_guard.h"
-#include "core/operator_messages.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "link/link.h"
 #include "link/picture_size.h"
 #include "warp/grid_model.h"
@@ -39,17 +39,17 @@ class GridEditing : public QObject {
     // Grid" box is the operator's; the model's flag follows it on the
     // channel that is current when it changes.
     struct View {
-        std::array<bool, core::kChannels> showGrid{};
-        std::array<int, core::kChannels> gridSizeButton{};  // 0 = "2x2" .. 3 = "17x17"
-        std::array<bool, core::kChannels> internalGrid{};
-        std::array<QString, core::kChannels> stepText{QStringLiteral("16"), QStringLiteral("16")};
+        std::array<bool, base::kChannels> showGrid{};
+        std::array<int, base::kChannels> gridSizeButton{};  // 0 = "2x2" .. 3 = "17x17"
+        std::array<bool, base::kChannels> internalGrid{};
+        std::array<QString, base::kChannels> stepText{QStringLiteral("16"), QStringLiteral("16")};
     };
 
     struct Context {
         link::Link& link;
-        core::ProgramState& state;
-        core::HandlerGuard& guard;
-        core::OperatorMessages& messages;
+        base::ProgramState& state;
+        base::HandlerGuard& guard;
+        base::OperatorMessages& messages;
         GridModel& model;
         WarpMaps& maps;
         LiveWarp& live;
@@ -144,15 +144,15 @@ class GridEditing : public QObject {
     void showGridSettings(int c);
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::HandlerGuard& guard_;
-    core::OperatorMessages& messages_;
+    base::ProgramState& state_;
+    base::HandlerGuard& guard_;
+    base::OperatorMessages& messages_;
     GridModel& model_;
     WarpMaps& maps_;
     LiveWarp& live_;
     GridOverlay overlay_;
     View view_;
-    std::array<UndoStack, core::kChannels> undoStacks_;
+    std::array<UndoStack, base::kChannels> undoStacks_;
     QTimer timer2_;
     MoveDirection heldDirection_ = MoveDirection::kUp;
     QTimer resetWait_;

@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "core/operator_messages.h"
-#include "core/program_state.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "warp/grid_model.h"
 #include "warp/map_transfer.h"
 #include "warp/warp_maps.h"
@@ -18,8 +18,8 @@ namespace lumora::warp {
 
 class LiveWarp {
   public:
-    LiveWarp(GridModel& model, WarpMaps& maps, MapTransfer& transfer, core::ProgramState& state,
-             core::OperatorMessages& messages)
+    LiveWarp(GridModel& model, WarpMaps& maps, MapTransfer& transfer, base::ProgramState& state,
+             base::OperatorMessages& messages)
         : model_(model), maps_(maps), transfer_(transfer), state_(state), messages_(messages) {}
 
     // A transfer in progress (or a warp reset waiting) holds every change off.
@@ -33,8 +33,8 @@ class LiveWarp {
     GridModel& model_;
     WarpMaps& maps_;
     MapTransfer& transfer_;
-    core::ProgramState& state_;
-    core::OperatorMessages& messages_;
+    base::ProgramState& state_;
+    base::OperatorMessages& messages_;
 };
 
 }  // namespace lumora::warp

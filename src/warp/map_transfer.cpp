@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "settings/whole_files.h"
+#include "base/whole_files.h"
 
 namespace lumora::warp {
 namespace {
@@ -15,8 +15,8 @@ constexpr int kTableY = 1;
 
 }  // namespace
 
-MapTransfer::MapTransfer(link::Link& link, core::ProgramState& state,
-                         core::OperatorMessages& messages, core::HandlerGuard& guard,
+MapTransfer::MapTransfer(link::Link& link, base::ProgramState& state,
+                         base::OperatorMessages& messages, base::HandlerGuard& guard,
                          const WarpMap& map)
     : link_(link), state_(state), messages_(messages), guard_(guard), map_(map) {
     timeOut_.setInterval(kTimeOutIntervalMs);
@@ -202,11 +202,11 @@ void MapTransfer::Button35Click() {
     }
     const std::vector<std::uint8_t> x = WarpMap::TableBytes(map_.x);
     const std::vector<std::uint8_t> y = WarpMap::TableBytes(map_.y);
-    const std::array<settings::WholeFile, 2> files = {{
+    const std::array<base::WholeFile, 2> files = {{
         {QDir(folder).filePath(QStringLiteral("x.bin")).toStdString(), x},
         {QDir(folder).filePath(QStringLiteral("y.bin")).toStdString(), y},
     }};
-    if (const std::string error = settings::WriteWholeFiles(files); !error.empty()) {
+    if (const std::string error = base::WriteWholeFiles(files); !error.empty()) {
         messages_.raiseError(QStringLiteral("The map dump could not be written: %1")
                                  .arg(QString::fromStdString(error)));
         return;

@@ -13,9 +13,9 @@
 #include <functional>
 #include <optional>
 
-#include "core/handler_guard.h"
-#include "core/operator_messages.h"
-#include "core/program_state.h"
+#include "base/handler_guard.h"
+#include "base/operator_messages.h"
+#include "base/program_state.h"
 #include "link/link.h"
 #include "link/packets.h"
 #include "warp/warp_map.h"
@@ -35,8 +35,8 @@ class MapTransfer : public QObject {
     // returns the fault when the computation is refused.
     using SaveMapSource = std::function<std::optional<WarpFault>(int channel)>;
 
-    MapTransfer(link::Link& link, core::ProgramState& state, core::OperatorMessages& messages,
-                core::HandlerGuard& guard, const WarpMap& map);
+    MapTransfer(link::Link& link, base::ProgramState& state, base::OperatorMessages& messages,
+                base::HandlerGuard& guard, const WarpMap& map);
 
     void setSaveMapSource(SaveMapSource source) { saveMapSource_ = std::move(source); }
 
@@ -83,9 +83,9 @@ class MapTransfer : public QObject {
     void reportProgress();
 
     link::Link& link_;
-    core::ProgramState& state_;
-    core::OperatorMessages& messages_;
-    core::HandlerGuard& guard_;
+    base::ProgramState& state_;
+    base::OperatorMessages& messages_;
+    base::HandlerGuard& guard_;
     const WarpMap& map_;
     SaveMapSource saveMapSource_;
     QTimer timeOut_;

@@ -52,9 +52,16 @@ void WaitUntilIdle(RegisterPort& port, std::uint8_t channel) {
     }
 }
 
+// A box that stopped answering has been reported by the link already.
 OverlayStalled::OverlayStalled(Reason reason)
-    : std::runtime_error(reason == Reason::kNoReply ? "overlay engine status: no reply"
-                                                    : "overlay engine status: stayed busy"),
+    : base::HandlerFault(
+          reason == Reason::kNoReply ? "overlay engine status: no reply"
+                                     : "overlay engine status: stayed busy",
+          reason == Reason::kNoReply
+              ? QString()
+              : QStringLiteral("The box did not finish drawing the grid overlay (register 0x66 "
+                               "stayed busy). Check the box, then show the Warp adjust page "
+                               "again to redraw the grid.")),
       reason_(reason) {}
 
 std::uint16_t FillWidthRegister(int width) {

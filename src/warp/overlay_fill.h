@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "base/handler_fault.h"
 #include "link/register_port.h"
 
 namespace lumora::warp {
@@ -27,7 +28,7 @@ inline constexpr std::uint8_t kClearColour = 0x00;
 
 // The engine status never went idle. The drawing that waited on it is
 // abandoned; what had completed before stays done.
-class OverlayStalled : public std::runtime_error {
+class OverlayStalled : public base::HandlerFault {
   public:
     enum class Reason {
         kNoReply,     // status reads in a row got no reply

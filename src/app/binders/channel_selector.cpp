@@ -2,7 +2,7 @@
 
 namespace lumora::app {
 
-ChannelSelector::ChannelSelector(const Form1Controls& c, core::ProgramState& state, QObject* parent)
+ChannelSelector::ChannelSelector(const Form1Controls& c, base::ProgramState& state, QObject* parent)
     : QObject(parent), state_(state) {
     QWidget* const hoverA[] = {c.GroupBox9,  c.PageControl1, c.GroupBox3, c.WP2x2A,    c.WP5x5A,
                                c.WP9x9A,     c.WP17x17A,     c.BitBtn1,   c.BitBtn2,   c.BitBtn3,

@@ -11,14 +11,14 @@
 #include <QPair>
 
 #include "app/form1_controls.h"
-#include "core/program_state.h"
+#include "base/program_state.h"
 
 namespace lumora::app {
 
 class ChannelSelector : public QObject {
     Q_OBJECT
   public:
-    ChannelSelector(const Form1Controls& c, core::ProgramState& state, QObject* parent);
+    ChannelSelector(const Form1Controls& c, base::ProgramState& state, QObject* parent);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,7 +27,7 @@ class ChannelSelector : public QObject {
     // The event of this widget sets the current channel.
     void selectOn(QWidget* widget, QEvent::Type event, int channel);
 
-    core::ProgramState& state_;
+    base::ProgramState& state_;
     QHash<QPair<QObject*, int>, int> selectors_;
 };
 

@@ -18,7 +18,7 @@ struct ColourPage {
 }  // namespace
 
 void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* context) {
-    const std::array<ColourPage, core::kChannels> pages = {{
+    const std::array<ColourPage, base::kChannels> pages = {{
         {c.InGainEnableCB,
          {c.InGainRBar, c.InGainGBar, c.InGainBBar},
          {c.InGainRVal, c.InGainGVal, c.InGainBVal},
@@ -30,7 +30,7 @@ void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* cont
          {c.InOffsetRBar1, c.InOffsetGBar1, c.InOffsetBBar1},
          {c.InOffsetRVal1, c.InOffsetGVal1, c.InOffsetBVal1}},
     }};
-    for (int ch = 0; ch < core::kChannels; ++ch) {
+    for (int ch = 0; ch < base::kChannels; ++ch) {
         const ColourPage& page = pages[static_cast<std::size_t>(ch)];
         QObject::connect(page.gainEnable, &QAbstractButton::clicked, context,
                          [&colour, ch](bool checked) {

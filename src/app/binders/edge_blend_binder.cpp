@@ -71,7 +71,7 @@ void BindOffsetsAndGamma(const EdgeBlendPage& page, int p, EdgeBlend& blend, QOb
 }  // namespace
 
 void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, QObject* context) {
-    const std::array<EdgeBlendPage, core::kChannels> pages = {{
+    const std::array<EdgeBlendPage, base::kChannels> pages = {{
         {{c.CheckBox1, c.CheckBox2, c.CheckBox3, c.CheckBox4},
          {c.EBSBar1, c.EBSBar2, c.EBSBar3, c.EBSBar4},
          {c.StaticText1, c.StaticText2, c.StaticText3, c.StaticText4},
@@ -93,7 +93,7 @@ void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, QObject* conte
          c.GammaSCBar1,
          c.TransGammaVal1},
     }};
-    for (int p = 0; p < core::kChannels; ++p) {
+    for (int p = 0; p < base::kChannels; ++p) {
         const EdgeBlendPage& page = pages[static_cast<std::size_t>(p)];
         BindEdges(page, p, blend, context);
         BindOffsetsAndGamma(page, p, blend, context);

@@ -6,11 +6,11 @@
 
 namespace lumora::app {
 
-void BindMessages(const Form1Controls& c, core::OperatorMessages& messages, QWidget* window) {
-    QObject::connect(&messages, &core::OperatorMessages::logAppended, c.Memo1,
+void BindMessages(const Form1Controls& c, base::OperatorMessages& messages, QWidget* window) {
+    QObject::connect(&messages, &base::OperatorMessages::logAppended, c.Memo1,
                      [memo = c.Memo1](const QString& line) { memo->appendPlainText(line); });
     QObject::connect(
-        &messages, &core::OperatorMessages::errorRaised, window, [window](const QString& message) {
+        &messages, &base::OperatorMessages::errorRaised, window, [window](const QString& message) {
             auto* box =
                 new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
                                 message, QMessageBox::Ok, window);

@@ -5,11 +5,11 @@
 #include <QWidget>
 
 #include "app/form1_controls.h"
-#include "core/operator_messages.h"
+#include "base/operator_messages.h"
 
 namespace lumora::app {
 
 // Message boxes open over `window`.
-void BindMessages(const Form1Controls& c, core::OperatorMessages& messages, QWidget* window);
+void BindMessages(const Form1Controls& c, base::OperatorMessages& messages, QWidget* window);
 
 }  // namespace lumora::app

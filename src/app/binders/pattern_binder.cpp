@@ -17,13 +17,13 @@ struct PatternPage {
 }  // namespace
 
 void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QObject* context) {
-    const std::array<PatternPage, core::kChannels> pages = {{
+    const std::array<PatternPage, base::kChannels> pages = {{
         {c.RGPtnColor, c.CBEnablePattern, c.SBarHGridSize, c.SBarVGridSize, c.STPtnHGridSize,
          c.STPtnVGridSize},
         {c.RGPtnColor1, c.CBEnablePattern1, c.SBarHGridSize1, c.SBarVGridSize1, c.STPtnHGridSize1,
          c.STPtnVGridSize1},
     }};
-    for (int p = 0; p < core::kChannels; ++p) {
+    for (int p = 0; p < base::kChannels; ++p) {
         const PatternPage& page = pages[static_cast<std::size_t>(p)];
         QObject::connect(page.colours, &RadioGroup::itemClicked, context, [&pattern, p](int item) {
             pattern.page(p).colourItem = item;

@@ -30,13 +30,13 @@ using Click = void (Uniformity::*)();
 constexpr std::array<Click, 4> kCursorClicks = {
     &Uniformity::BitBtn21Click, &Uniformity::BitBtn23Click, &Uniformity::BitBtn22Click,
     &Uniformity::BitBtn24Click};
-constexpr std::array<Click, core::kChannels> kPageShown = {&Uniformity::TabSheet9Show,
+constexpr std::array<Click, base::kChannels> kPageShown = {&Uniformity::TabSheet9Show,
                                                            &Uniformity::TabSheet10Show};
 
 }  // namespace
 
 void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, QObject* context) {
-    const std::array<UniformityPage, core::kChannels> pages = {{
+    const std::array<UniformityPage, base::kChannels> pages = {{
         {c.PageControl1,
          c.TabSheet9,
          c.UniGainValueA,
@@ -64,7 +64,7 @@ void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, QObject
          c.UCXPosB,
          c.STUCXPosB},
     }};
-    for (int p = 0; p < core::kChannels; ++p) {
+    for (int p = 0; p < base::kChannels; ++p) {
         const UniformityPage& page = pages[static_cast<std::size_t>(p)];
         QObject::connect(page.gain, &QSlider::valueChanged, context, [&uniformity, p](int v) {
             uniformity.page(p).gain = v;

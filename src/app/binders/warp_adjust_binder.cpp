@@ -60,7 +60,7 @@ void BindSelectionArrows(const std::array<TBitBtnEZ*, 4>& arrows, GridEditing& e
 }  // namespace
 
 void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, QObject* context) {
-    const std::array<WarpAdjustPage, core::kChannels> pages = {{
+    const std::array<WarpAdjustPage, base::kChannels> pages = {{
         {c.PageControl1,
          c.TabSheet7,
          {c.WP2x2A, c.WP5x5A, c.WP9x9A, c.WP17x17A},
@@ -84,9 +84,9 @@ void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, QObject* 
          c.Button11,
          c.Button15},
     }};
-    constexpr std::array<Click, core::kChannels> kPageShown = {&GridEditing::TabSheet7Show,
+    constexpr std::array<Click, base::kChannels> kPageShown = {&GridEditing::TabSheet7Show,
                                                                &GridEditing::TabSheet8Show};
-    constexpr std::array<Click, core::kChannels> kReset = {&GridEditing::Button7Click,
+    constexpr std::array<Click, base::kChannels> kReset = {&GridEditing::Button7Click,
                                                            &GridEditing::Button11Click};
     for (std::size_t half = 0; half < pages.size(); ++half) {
         const WarpAdjustPage& page = pages[half];

@@ -41,7 +41,7 @@ class MouseButtonCaption : public QObject {
 }  // namespace
 
 void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidget* window) {
-    const std::array<std::array<CornerGroup, 4>, core::kChannels> pages = {{
+    const std::array<std::array<CornerGroup, 4>, base::kChannels> pages = {{
         {{{Corner::kTopLeft,
            {c.TLShiftUpBtnA, c.TLShiftDownBtnA, c.TLShiftLeftBtnA, c.TLShiftRightBtnA},
            c.TLX10A},
@@ -67,7 +67,7 @@ void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidge
            {c.BRShiftUpBtnB, c.BRShiftDownBtnB, c.BRShiftLeftBtnB, c.BRShiftRightBtnB},
            c.BRX10B}}},
     }};
-    for (int channel = 0; channel < core::kChannels; ++channel) {
+    for (int channel = 0; channel < base::kChannels; ++channel) {
         for (const CornerGroup& group : pages[static_cast<std::size_t>(channel)]) {
             for (std::size_t k = 0; k < group.buttons.size(); ++k) {
                 QObject::connect(group.buttons[k], &QAbstractButton::clicked, window,

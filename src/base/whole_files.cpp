@@ -1,4 +1,4 @@
-#include "settings/whole_files.h"
+#include "base/whole_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace lumora::settings {
+namespace lumora::base {
 namespace {
 
 struct Pending {
@@ -172,4 +172,4 @@ std::string WriteWholeFiles(std::span<const WholeFile> files) {
     return error;
 }
 
-}  // namespace lumora::settings
+}  // namespace lumora::base

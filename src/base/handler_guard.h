@@ -6,24 +6,31 @@
 //   operator disconnected while it waited) or the line had already broken
 //   (that has its own message);
 // - an aborted wait (port closed, program quitting) ends the handler quietly;
-// - a grid overlay that the box never finished drawing is reported, unless
-//   the box simply stopped answering (the link has said so).
+// - a feature area's HandlerFault is shown with the area's own text (none
+//   when the box simply stopped answering: the link has said so).
 // Whatever waits on the box is ended after a link error, through the hooks
 // registered by the feature areas, so that nothing stays blocked for good.
 
+#include <deque>
 #include <functional>
 #include <vector>
 
-#include "core/operator_messages.h"
+#include "base/operator_messages.h"
 #include "link/link.h"
 
-namespace lumora::core {
+namespace lumora::base {
 
 class HandlerGuard {
   public:
     HandlerGuard(link::Link& link, OperatorMessages& messages) : link_(link), messages_(messages) {}
 
     void run(const std::function<void()>& body);
+    // Operator input, and what it sets off (timers): runs `handler` under
+    // run() now or, while another such handler runs, after it, in order. A
+    // handler that waits on the box keeps the window painting and the
+    // replies flowing, but nothing the operator does starts inside it.
+    void runWhole(std::function<void()> handler);
+    bool handlerRunning() const { return running_; }
     // Called after any link error a guarded body met.
     void onLinkFailure(std::function<void()> hook) { failureHooks_.push_back(std::move(hook)); }
     void endWaitsOnFailure();
@@ -32,6 +39,8 @@ class HandlerGuard {
     link::Link& link_;
     OperatorMessages& messages_;
     std::vector<std::function<void()>> failureHooks_;
+    bool running_ = false;
+    std::deque<std::function<void()>> waiting_;
 };
 
-}  // namespace lumora::core
+}  // namespace lumora::base

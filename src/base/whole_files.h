@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-namespace lumora::settings {
+namespace lumora::base {
 
 struct WholeFile {
     std::string path;
@@ -23,4 +23,4 @@ struct WholeFile {
 // Returns an error text naming the file and the reason, empty on success.
 std::string WriteWholeFiles(std::span<const WholeFile> files);
 
-}  // namespace lumora::settings
+}  // namespace lumora::base

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace lumora::core {
+namespace lumora::base {
 
 inline constexpr int kChannels = 2;
 inline constexpr std::uint8_t kAllChannels = 2;
@@ -28,4 +28,4 @@ struct ProgramState {
     }
 };
 
-}  // namespace lumora::core
+}  // namespace lumora::base

@@ -1,9 +1,9 @@
-#include "core/operator_messages.h"
+#include "base/operator_messages.h"
 
 #include <QDateTime>
 #include <QLocale>
 
-namespace lumora::core {
+namespace lumora::base {
 
 QString LocalDateTimeText() {
     const QLocale locale = QLocale::system();
@@ -27,4 +27,4 @@ void OperatorMessages::raiseError(const QString& message) {
     emit errorRaised(message);
 }
 
-}  // namespace lumora::core
+}  // namespace lumora::base

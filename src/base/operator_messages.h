@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace lumora::core {
+namespace lumora::base {
 
 class OperatorMessages : public QObject {
     Q_OBJECT
@@ -36,4 +36,4 @@ class OperatorMessages : public QObject {
 // The local date and time in the system's short date and long time formats.
 QString LocalDateTimeText();
 
-}  // namespace lumora::core
+}  // namespace lumora::base

@@ -1,0 +1,70 @@
+#pragma once
+
+// The one owner of the box's long work: a live map transfer, a save to a
+// memory slot, a warp reset waiting for the box, the initialisation after
+// connect, a uniformity upload, a settings load. One piece runs at a time.
+// The owner knows what runs, for which channel or slot, and ends it in one
+// of the ways work ends; a starter finds out here whether it may start, and
+// a reply asks here whether it still belongs to the work that runs.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace lumora::base {
+
+enum class WorkKind { kLiveTransfer, kSave, kWarpReset, kInitialisation, kUpload, kSettingsLoad };
+
+enum class WorkEnd {
+    kCompleted,
+    kTimedOut,
+    kRefused,      // the box or a computation refused to go on
+    kWriteFailed,  // a packet could not be written
+    kDisconnected,
+    kLineDead,
+    kClosing,  // the window closes
+};
+
+QString WorkKindText(WorkKind kind);
+
+class LongWork : public QObject {
+    Q_OBJECT
+  public:
+    using Id = std::uint64_t;
+    // Told how the work ended when the owner ends it (Disconnect, a dead
+    // line, closing, or a finish by id).
+    using Ender = std::function<void(WorkEnd)>;
+
+    struct Running {
+        WorkKind kind;
+        int target;  // a channel, or a slot for a save
+        Id id;
+    };
+
+    // Starts `kind` unless other work runs: a starter during other work
+    // changes nothing.
+    std::optional<Id> start(WorkKind kind, int target, Ender ender = {});
+    bool busy() const { return running_.has_value(); }
+    bool runs(WorkKind kind) const { return running_ && running_->kind == kind; }
+    // Whether `id` is the work that runs now: a reply or a timer of work
+    // that has ended must not act on newer work.
+    bool isRunning(Id id) const { return running_ && running_->id == id; }
+    const std::optional<Running>& running() const { return running_; }
+
+    // Ends work `id`, if it still runs; false for work that has ended already.
+    bool finish(Id id, WorkEnd how);
+    // Disconnect, a dead line, closing: whatever runs ends now, quietly.
+    void endAll(WorkEnd how);
+
+  signals:
+    void ended(base::WorkKind kind, int target, base::WorkEnd how);
+
+  private:
+    std::optional<Running> running_;
+    Ender ender_;
+    Id nextId_ = 1;
+};
+
+}  // namespace lumora::base
