@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "base/handler_guard.h"
+#include "base/long_work.h"
 #include "base/operator_messages.h"
 #include "base/program_state.h"
 #include "core/connection.h"
@@ -41,6 +42,9 @@ class Session : public QObject {
     base::OperatorMessages& messages() { return messages_; }
     const base::OperatorMessages& messages() const { return messages_; }
     base::HandlerGuard& guard() { return guard_; }
+    // The owner of the box's long work: what runs now, and how it ends.
+    base::LongWork& work() { return work_; }
+    const base::LongWork& work() const { return work_; }
     warp::GridModel& grid() { return grid_; }
     const warp::GridModel& grid() const { return grid_; }
     // The one pair of warp-map tables, holding the map last computed.
@@ -69,6 +73,7 @@ class Session : public QObject {
     base::OperatorMessages messages_;
     link::Link link_;
     base::HandlerGuard guard_{link_, messages_};
+    base::LongWork work_;
     warp::GridModel grid_;
     warp::WarpMaps maps_;
     Connection connection_{link_, state_, guard_, messages_};
