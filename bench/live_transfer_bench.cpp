@@ -17,8 +17,8 @@ void BM_LiveTransfer(benchmark::State& state) {
     lumora::core::Session& session = line.session;
     for (auto _ : state) {
         session.mapTransfer().startLive(1);
-        const bool ended = session.link().serveUntil(
-            [&] { return session.state().transferState == 0; }, std::chrono::seconds(30));
+        const bool ended = session.link().serveUntil([&] { return !session.work().busy(); },
+                                                     std::chrono::seconds(30));
         if (!ended || !session.messages().lastError().isEmpty()) {
             state.SkipWithError("the transfer did not end cleanly");
             return;

@@ -423,7 +423,7 @@ TEST_F(PtyBox, AMoveAndACornerShiftArriveAsComputed) {
     session.connection().CNTBtnClick();
     ASSERT_TRUE(ServeUntil([&] { return !boxLog().empty() && boxLog().back() == "04 31 01 36"; }));
     ServeFor(50);
-    const auto idle = [&] { return session.state().transferState == 0; };
+    const auto idle = [&] { return !session.work().busy(); };
     // The box's files of a channel's live map, as the tool holds its tables.
     const auto arrived = [&](char channel) {
         const auto table = [&](const char* axis) {

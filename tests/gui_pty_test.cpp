@@ -147,8 +147,7 @@ TEST(WindowOnPty, PicturePagesOfBothChannelsReachTheBoxState) {
     SerialWindow window(QString::fromStdString(box.portPath()));
     window.find<QPushButton>("CNTBtn")->click();
     ASSERT_TRUE(ServeUntil([&] {
-        return window.session.state().transferState == 0 &&
-               !window.session.connection().timer1().isActive() &&
+        return !window.session.work().busy() && !window.session.connection().timer1().isActive() &&
                window.find<QLabel>("ResLabel")->text() == "1920 x 1080";
     }));
     ServeFor(200);

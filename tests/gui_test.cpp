@@ -237,7 +237,7 @@ TEST_F(Window, LiveWarpControlsDriveTheTransfers) {
     find<QPushButton>("CNTBtn")->click();
     ASSERT_TRUE(ServeUntil([&] { return box.model().packetsWithCode(0x31).size() == 2; }));
     ServeFor(20);
-    const auto idle = [&] { return session->state().transferState == 0; };
+    const auto idle = [&] { return !session->work().busy(); };
 
     // Channel B's right arrow, pressed and released: one move, with the
     // progress bar along the right column while it is sent.

@@ -48,8 +48,10 @@ struct SessionFixture : ::testing::Test {
 
     // A warp reset waiting for the box's 0x31, as RESET leaves it.
     void startWarpReset() {
-        session->state().transferState = 1;
-        session->gridEditing().SendWarpReset();
+        reset =
+            session->work().start(lumora::base::WorkKind::kWarpReset, session->currentChannel());
+        session->warpReset().expectConfirmations();
+        session->warpReset().SendWarpReset(session->currentChannel());
     }
 
     void connectAndWaitForSize() {
@@ -60,6 +62,7 @@ struct SessionFixture : ::testing::Test {
 
     PipeTransport* pipe = nullptr;
     std::unique_ptr<Session> session;
+    std::optional<lumora::base::LongWork::Id> reset;
 };
 
 }  // namespace
@@ -157,9 +160,9 @@ TEST_F(SessionFixture, RepliesSplitMergedAndUnknown) {
     // An unknown code changes nothing; the reply after it in the same batch
     // is still handled.
     startWarpReset();
-    EXPECT_EQ(session->state().transferState, 1);
+    EXPECT_TRUE(session->work().busy());
     pipe->deliverFromPeer({0x77, 0x01, 0x02, 0x31, 0x00, 0x00});
-    ASSERT_TRUE(ServeUntil([&] { return session->state().transferState == 0; }));
+    ASSERT_TRUE(ServeUntil([&] { return !session->work().busy(); }));
     EXPECT_TRUE(session->messages().lastError().isEmpty());
 }
 
@@ -167,7 +170,7 @@ TEST_F(SessionFixture, WarpResetReplyWhileIdleAndCurrentChannel) {
     session->connection().CNTBtnClick();
     pipe->deliverFromPeer({0x31, 0x00, 0x00});
     ServeFor(20);
-    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_FALSE(session->work().busy());
 
     // "All" goes out as channel byte 2.
     session->setCurrentChannel(2);
@@ -230,7 +233,7 @@ TEST_F(SessionFixture, FailedWriteEndsTheWaitAndShowsTheError) {
     session->connection().CNTBtnClick();
     pipe->failWritesWith("WriteFile function failed (Error: 5)");
     session->guard().run([&] { startWarpReset(); });
-    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_FALSE(session->work().busy());
     EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
     EXPECT_FALSE(session->mapTransfer().timeOut().isActive());
 }
@@ -242,14 +245,14 @@ TEST_F(SessionFixture, BrokenLineDisconnectsAndSaysWhy) {
     startWarpReset();
     pipe->breakLine("ReadFile function failed (Error: 5)");
     EXPECT_EQ(session->messages().lastError(), "ReadFile function failed (Error: 5)");
-    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_FALSE(session->work().busy());
     EXPECT_EQ(session->connection().state(), ConnectionState::Disconnected);
     EXPECT_FALSE(session->connection().view().pagesEnabled);
     EXPECT_FALSE(session->connection().timer1().isActive());
 }
 
 TEST_F(SessionFixture, WriteOnClosedPortSaysPortNotOpen) {
-    session->guard().run([&] { session->gridEditing().SendWarpReset(); });
+    session->guard().run([&] { session->warpReset().SendWarpReset(session->currentChannel()); });
     EXPECT_EQ(session->messages().lastError(), "Port Not Open");
 }
 
@@ -280,9 +283,9 @@ TEST_F(SessionFixture, NestedReadInsideAReplyHandler) {
 
 TEST_F(SessionFixture, TimeOutShowsMessageAndEndsTransfer) {
     session->connection().CNTBtnClick();
-    startWarpReset();
+    session->mapTransfer().startLive(0);
     session->mapTransfer().TimeOutTimer();
-    EXPECT_EQ(session->state().transferState, 0);
+    EXPECT_FALSE(session->work().busy());
     EXPECT_EQ(session->messages().lastError(), "TIME OUT!!!!");
 }
 

@@ -24,7 +24,8 @@ enum class WorkEnd {
     kWriteFailed,  // a packet could not be written
     kDisconnected,
     kLineDead,
-    kClosing,  // the window closes
+    kClosing,    // the window closes
+    kAbandoned,  // the handler that ran it gave up (an error escaped it)
 };
 
 QString WorkKindText(WorkKind kind);
@@ -57,6 +58,20 @@ class LongWork : public QObject {
     bool finish(Id id, WorkEnd how);
     // Disconnect, a dead line, closing: whatever runs ends now, quietly.
     void endAll(WorkEnd how);
+
+    // Finishes work `id` as abandoned when left while it still runs, so that
+    // an error escaping a handler leaves nothing blocked.
+    class Scope {
+      public:
+        Scope(LongWork& work, Id id) : work_(work), id_(id) {}
+        ~Scope() { work_.finish(id_, WorkEnd::kAbandoned); }
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+      private:
+        LongWork& work_;
+        Id id_;
+    };
 
   signals:
     void ended(base::WorkKind kind, int target, base::WorkEnd how);

@@ -16,10 +16,6 @@ struct ProgramState {
     std::uint8_t currentChannel = 0;
     // True from a successful open of the port to the next Disconnect.
     bool connected = false;
-    // The one guard between warp activities: 0 idle; non-zero while a map
-    // transfer runs or a warp reset waits for the box's answer.
-    int transferState = 0;
-
     // Values other than 0, 1 and 2 are ignored.
     void setCurrentChannel(int channel) {
         if (channel >= 0 && channel <= kAllChannels) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/handler_guard.h"
+#include "base/long_work.h"
 #include "base/operator_messages.h"
 #include "base/program_state.h"
 #include "cli/box_connection.h"
@@ -87,6 +88,7 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
     state.connected = true;
     base::OperatorMessages messages;
     base::HandlerGuard guard(port.link, messages);
+    base::LongWork work;
     auto model = std::make_unique<warp::GridModel>();
     model->setPictureSize(size.width, size.height);
     warp::WarpMaps maps;
@@ -96,8 +98,8 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
     std::string refusal;
     int sent = 0;
     ProgressLine progress(err, ::isatty(STDERR_FILENO) == 1);
-    MapTransfer transfer(port.link, state, messages, guard, maps.map());
-    guard.onLinkFailure([&transfer] { transfer.abandon(); });
+    MapTransfer transfer(port.link, state, work, messages, guard, maps.map());
+    guard.onLinkFailure([&work] { work.endAll(base::WorkEnd::kWriteFailed); });
 
     transfer.setSaveMapSource([&](int c) {
         LoadChannelFromSettings(*image, c, *model);
@@ -125,7 +127,7 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
     transfer.SavetoBoxClick(options.slot - 1);
     bool ended = true;
     try {
-        ended = port.link.serveUntil([&state] { return state.transferState == 0; }, kSaveBound);
+        ended = port.link.serveUntil([&work] { return !work.busy(); }, kSaveBound);
     } catch (const link::WaitAborted&) {
         // The line broke; the port is closed.
     }
@@ -150,7 +152,7 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
         return kExitRefused;
     }
     if (!ended) {
-        transfer.abandon();
+        work.endAll(base::WorkEnd::kTimedOut);
     }
     const QString error = messages.lastError();
     if (!ended || error == QStringLiteral("TIME OUT!!!!")) {

@@ -4,13 +4,16 @@
 
 namespace lumora::core {
 
-Connection::Connection(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-                       base::OperatorMessages& messages)
-    : link_(link), state_(state), guard_(guard), messages_(messages) {
+Connection::Connection(link::Link& link, base::ProgramState& state, base::LongWork& work,
+                       base::HandlerGuard& guard, base::OperatorMessages& messages)
+    : link_(link), state_(state), work_(work), guard_(guard), messages_(messages) {
     timer1_.setInterval(kTimer1IntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &Connection::Timer1Timer);
-    link_.router().route(link::code::kConnect,
-                         [this](const link::Reply&) { guard_.run([this] { onConnectReply(); }); });
+    // The connect reply's actions wait on the box (the overlay): they run
+    // whole, never inside another handler.
+    link_.router().route(link::code::kConnect, [this](const link::Reply&) {
+        guard_.runWhole([this] { onConnectReply(); });
+    });
     connect(&link_, &link::Link::lineBroke, this, &Connection::onLineBroke);
     // Once per silent spell, in the log and (as the log lies outside the
     // visible area) to the operator.
@@ -60,9 +63,10 @@ void Connection::connectPort() {
 }
 
 void Connection::disconnectPort() {
+    // Disconnect ends all long work, quietly: the operator asked for it.
+    work_.endAll(base::WorkEnd::kDisconnected);
     state_.connected = false;
     boxAnswered_ = false;
-    initialiseAgain_ = false;
     view_.connectCaption = QStringLiteral("Connect");
     // A pending initialisation would only fail on the closed port.
     timer1_.stop();
@@ -80,6 +84,7 @@ void Connection::onLineBroke(const QString& message) {
     // The port is gone (an adapter pulled out, the box switched off): nothing
     // more can be sent, so return to Disconnected and let the operator
     // connect again.
+    work_.endAll(base::WorkEnd::kLineDead);
     guard_.endWaitsOnFailure();
     if (state_.connected) {
         disconnectPort();
@@ -89,11 +94,10 @@ void Connection::onLineBroke(const QString& message) {
 
 void Connection::onConnectReply() {
     boxAnswered_ = true;
-    if (initialising_) {
-        initialiseAgain_ = true;  // once the running one has finished
-    } else if (!timer1_.isActive()) {
-        // Switched on, not restarted: replies in quick succession must not
-        // keep putting the tick off.
+    // Switched on, not restarted: replies in quick succession must not keep
+    // putting the tick off. One that came while the set-up ran (it waited
+    // for it) asks for one more set-up afterwards.
+    if (!timer1_.isActive()) {
         timer1_.start();
     }
     view_.pagesEnabled = true;
@@ -104,21 +108,29 @@ void Connection::onConnectReply() {
 
 void Connection::Timer1Timer() {
     timer1_.stop();
-    if (initialising_) {
-        initialiseAgain_ = true;
+    guard_.runWhole([this] { initialise(); });
+}
+
+void Connection::initialise() {
+    if (!state_.connected) {
         return;
     }
-    initialising_ = true;
+    // Work the operator started before the tick (a move, a save) ends
+    // first: the set-up's warp resets must not cut it off.
+    link_.serveUntil([this] { return !work_.busy(); }, kOtherWorkWait);
+    const auto id = work_.start(base::WorkKind::kInitialisation, 0);
+    if (!id) {
+        messages_.appendLog(QStringLiteral(
+            "The set-up after connect did not run: other work on the box did not end."));
+        return;
+    }
+    const base::LongWork::Scope scope(work_, *id);
     guard_.run([this] {
         if (const auto size = ReadPictureSize(); size && initialise_) {
             initialise_(*size);
         }
     });
-    initialising_ = false;
-    if (initialiseAgain_ && state_.connected) {
-        initialiseAgain_ = false;
-        timer1_.start();
-    }
+    work_.finish(*id, base::WorkEnd::kCompleted);
 }
 
 std::optional<link::PictureSize> Connection::ReadPictureSize() {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "base/handler_guard.h"
+#include "base/long_work.h"
 #include "base/operator_messages.h"
 #include "base/program_state.h"
 #include "link/link.h"
@@ -24,6 +25,9 @@ class Connection : public QObject {
     Q_OBJECT
   public:
     static constexpr int kTimer1IntervalMs = 100;
+    // How long the set-up after connect waits for work that ran before it
+    // (a transfer the operator started before Timer1's tick).
+    static constexpr std::chrono::milliseconds kOtherWorkWait{10000};
 
     // What the right-hand column shows.
     struct View {
@@ -34,8 +38,8 @@ class Connection : public QObject {
         QString resolution = QStringLiteral("- - - -");
     };
 
-    Connection(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-               base::OperatorMessages& messages);
+    Connection(link::Link& link, base::ProgramState& state, base::LongWork& work,
+               base::HandlerGuard& guard, base::OperatorMessages& messages);
 
     // The port the operator chose in "COM PORT".
     void setSelectedPort(const QString& name) { selectedPort_ = name; }
@@ -71,9 +75,11 @@ class Connection : public QObject {
     void disconnectPort();
     void onConnectReply();
     void onLineBroke(const QString& message);
+    void initialise();
 
     link::Link& link_;
     base::ProgramState& state_;
+    base::LongWork& work_;
     base::HandlerGuard& guard_;
     base::OperatorMessages& messages_;
     View view_;
@@ -81,10 +87,6 @@ class Connection : public QObject {
     bool boxAnswered_ = false;
     QTimer timer1_;
     std::function<void(const link::PictureSize&)> initialise_;
-    // The initialisation waits on the box, and the box's replies are served
-    // meanwhile: a connect reply then must not start a second one inside it.
-    bool initialising_ = false;
-    bool initialiseAgain_ = false;
     // Each told once per connection.
     bool sizeFailureShown_ = false;
     bool silenceShown_ = false;

@@ -4,16 +4,18 @@ namespace lumora::core {
 
 Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     : QObject(parent), link_(std::move(transport)) {
-    guard_.onLinkFailure([this] { mapTransfer_.abandon(); });
+    // Nothing answers a packet that never left: whatever waits for one ends.
+    guard_.onLinkFailure([this] { work_.endAll(base::WorkEnd::kWriteFailed); });
     // A save computes each channel's map as it comes to it, without the
-    // corner shift.
-    mapTransfer_.setSaveMapSource([this](int c) { return maps_.compute(grid_, c); });
+    // corner shift, with that channel's own grid size and lines.
+    mapTransfer_.setSaveMapSource([this](int c) { return maps_.computeWithOwnGrid(grid_, c); });
     connect(&link_, &link::Link::notice, &messages_, &base::OperatorMessages::appendLog);
 
-    gridEditing_.setUniformityDefaults([this] { uniformity_.resetTables(); },
-                                       [this] { uniformity_.resetCursors(); });
+    setUp_.setUniformityDefaults([this] { uniformity_.resetTables(); },
+                                 [this] { uniformity_.resetCursors(); });
+    setUp_.setGridsShown([this] { gridEditing_.onGridsReset(); });
     connection_.setInitialisation(
-        [this](const link::PictureSize& size) { gridEditing_.InitialiseAfterConnect(size); });
+        [this](const link::PictureSize& size) { setUp_.InitialiseAfterConnect(size); });
     // The connect reply's actions, in their order.
     connect(&connection_, &Connection::boxAnswered, &gridEditing_,
             &warp::GridEditing::onBoxAnswered);

@@ -24,7 +24,9 @@
 #include "warp/grid_model.h"
 #include "warp/live_warp.h"
 #include "warp/map_transfer.h"
+#include "warp/set_up_after_connect.h"
 #include "warp/warp_maps.h"
+#include "warp/warp_reset.h"
 
 namespace lumora::core {
 
@@ -54,6 +56,8 @@ class Session : public QObject {
     Connection& connection() { return connection_; }
     const Connection& connection() const { return connection_; }
     warp::GridEditing& gridEditing() { return gridEditing_; }
+    warp::WarpReset& warpReset() { return warpReset_; }
+    warp::SetUpAfterConnect& setUp() { return setUp_; }
     const warp::GridEditing& gridEditing() const { return gridEditing_; }
     warp::MapTransfer& mapTransfer() { return mapTransfer_; }
     warp::CornerShift& cornerShift() { return cornerShift_; }
@@ -76,10 +80,13 @@ class Session : public QObject {
     base::LongWork work_;
     warp::GridModel grid_;
     warp::WarpMaps maps_;
-    Connection connection_{link_, state_, guard_, messages_};
-    warp::MapTransfer mapTransfer_{link_, state_, messages_, guard_, maps_.map()};
-    warp::LiveWarp live_{grid_, maps_, mapTransfer_, state_, messages_};
-    warp::GridEditing gridEditing_{{link_, state_, guard_, messages_, grid_, maps_, live_}};
+    Connection connection_{link_, state_, work_, guard_, messages_};
+    warp::MapTransfer mapTransfer_{link_, state_, work_, messages_, guard_, maps_.map()};
+    warp::LiveWarp live_{grid_, maps_, mapTransfer_, work_, messages_};
+    warp::GridOverlay overlay_{link_, grid_};
+    warp::WarpReset warpReset_{{link_, work_, messages_, grid_, maps_, overlay_}};
+    warp::GridEditing gridEditing_{{state_, guard_, grid_, live_, overlay_, warpReset_}};
+    warp::SetUpAfterConnect setUp_{{state_, messages_, grid_, overlay_, warpReset_}};
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
     picture::TestPattern testPattern_{link_, state_, guard_};
     picture::Uniformity uniformity_{link_, state_, guard_, grid_};

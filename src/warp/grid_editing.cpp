@@ -1,52 +1,18 @@
 #include "warp/grid_editing.h"
 
-#include "link/packets.h"
-#include "warp/coefficient_set.h"
-
 namespace lumora::warp {
 
 GridEditing::GridEditing(const Context& context)
-    : link_(context.link),
-      state_(context.state),
+    : state_(context.state),
       guard_(context.guard),
-      messages_(context.messages),
       model_(context.model),
-      maps_(context.maps),
       live_(context.live),
-      overlay_(context.link, context.model) {
-    link_.router().route(link::code::kWarpReset, [this](const link::Reply&) { onWarpResetDone(); });
+      overlay_(context.overlay),
+      reset_(context.reset) {
     timer2_.setInterval(kRepeatIntervalMs);
-    connect(&timer2_, &QTimer::timeout, this, &GridEditing::Timer2Timer);
-    resetWait_.setSingleShot(true);
-    resetWait_.setInterval(kResetWaitMs);
-    connect(&resetWait_, &QTimer::timeout, this, [this] {
-        if (state_.transferState == 0) {
-            return;
-        }
-        state_.transferState = 0;
-        messages_.raiseError(
-            QStringLiteral("The box did not confirm the warp reset within two seconds. The warp "
-                           "controls are free again; check the box, then press RESET again."));
-    });
-}
-
-void GridEditing::SendWarpReset() {
-    link_.send(link::WarpResetPacket(state_.currentChannel));
-}
-
-void GridEditing::onWarpResetDone() {
-    state_.transferState = 0;
-    resetWait_.stop();
-}
-
-void GridEditing::ResetWarpMap(int c) {
-    maps_.setIdentity();
-    SelectCoefficientSet(c);
-}
-
-void GridEditing::SelectCoefficientSet(int c) {
-    const int index = CoefficientSetIndex(SmallestGridScale(model_.workGrid(), model_));
-    SendCoefficientSet(link_, static_cast<std::uint8_t>(c), index);
+    // The repeat is operator input too: it never starts inside a handler.
+    connect(&timer2_, &QTimer::timeout, this,
+            [this] { guard_.runWhole([this] { Timer2Timer(); }); });
 }
 
 void GridEditing::onBoxAnswered() {
@@ -69,45 +35,13 @@ void GridEditing::onBoxAnswered() {
 void GridEditing::onDisconnected() {
     overlay_.forgetDrawing();
     timer2_.stop();
-    resetWait_.stop();
 }
 
-void GridEditing::InitialiseAfterConnect(const link::PictureSize& size) {
-    model_.setPictureSize(size.width, size.height);
-    for (int c = 0; c < base::kChannels; ++c) {
-        ChannelGrid& channel = model_.channel(c);
-        channel.gridSize = kGrid2x2;
-        channel.internalGrid = 0;
-        channel.showGrid = 1;
-        channel.currentColumn = 0;
-        channel.currentRow = 0;
-        overlay_.setShownSelection(c, {0, 0});
-    }
-    model_.transform() = {.scaleX = 1.0f, .scaleY = 1.0f, .offsetX = 0.0f, .offsetY = 0.0f};
-    model_.recordedGridSize = kGrid2x2;
-    model_.recordedInternalGrid = 0;
-    for (const int c : {1, 0}) {
-        state_.currentChannel = static_cast<std::uint8_t>(c);
-        model_.ApplyGridSize(c, model_.channel(c).gridSize);
-        model_.ResetGrid(c);
-    }
+void GridEditing::onGridsReset() {
     for (int c = 0; c < base::kChannels; ++c) {
         showGridSettings(c);
     }
     emit changed();
-    // The grids are at the lattice: set 9 goes to Channel A, none to B.
-    ResetWarpMap(0);
-    if (uniformityTables_) {
-        uniformityTables_();
-    }
-    for (const int c : {0, 1}) {
-        state_.currentChannel = static_cast<std::uint8_t>(c);
-        overlay_.RebuildOverlay(c, true);
-        link_.send(link::WarpResetPacket(static_cast<std::uint8_t>(c)));
-    }
-    if (uniformityCursors_) {
-        uniformityCursors_();
-    }
 }
 
 void GridEditing::showGridSettings(int c) {
@@ -297,11 +231,20 @@ void GridEditing::Button15Click(int tag) {
         grid.currentColumn = record->column;
         grid.currentRow = record->row;
         const bool vertical = record->direction < 2;
-        if (!movePoint(tag, vertical ? 0.0f : amount, vertical ? amount : 0.0f)) {
-            // Nothing was taken back: the record and the selection stay.
+        // Nothing taken back (refused, or the map never left): the record
+        // and the selection stay.
+        const auto keepRecord = [&] {
             undoStack(tag).push(*record);
             grid.currentColumn = column;
             grid.currentRow = row;
+        };
+        try {
+            if (!movePoint(tag, vertical ? 0.0f : amount, vertical ? amount : 0.0f)) {
+                keepRecord();
+            }
+        } catch (...) {
+            keepRecord();
+            throw;
         }
     });
 }
@@ -311,14 +254,8 @@ void GridEditing::resetClick(int button) {
         if (live_.busy()) {
             return;
         }
-        const int c = state_.currentChannel;
-        ResetWarpMap(c);
-        overlay_.RebuildOverlay(c, view_.showGrid[static_cast<std::size_t>(button)]);
-        model_.ResetGrid(c);
-        state_.transferState = 1;
-        link_.send(link::WarpResetPacket(static_cast<std::uint8_t>(c)));
-        resetWait_.start();
-        undoStack(button).clear();
+        reset_.Reset(state_.currentChannel, view_.showGrid[static_cast<std::size_t>(button)],
+                     [&] { undoStack(button).clear(); });
     });
 }
 

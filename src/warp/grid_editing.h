@@ -2,26 +2,22 @@
 
 // Both "Warp adjust" pages at work: the grid-size buttons, "Internal Grid"
 // and "Show Grid", showing a page, the selection and move arrows with their
-// repeat, the step track bars, UNDO, RESET with the warp reset and its
-// coefficient set, and the initialisation after connect. The overlay that
-// the box draws of the grids is kept in line with them here.
+// repeat, the step track bars, UNDO and RESET (the warp reset itself lives
+// in WarpReset). The overlay that the box draws of the grids is kept in line
+// with them here.
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <array>
-#include <functional>
 
 #include "base/handler_guard.h"
-#include "base/operator_messages.h"
 #include "base/program_state.h"
-#include "link/link.h"
-#include "link/picture_size.h"
 #include "warp/grid_model.h"
 #include "warp/live_warp.h"
 #include "warp/overlay.h"
 #include "warp/undo_stack.h"
-#include "warp/warp_maps.h"
+#include "warp/warp_reset.h"
 
 namespace lumora::warp {
 
@@ -30,9 +26,6 @@ enum class MoveDirection : std::int32_t { kUp = 0, kDown = 1, kLeft = 2, kRight 
 class GridEditing : public QObject {
     Q_OBJECT
   public:
-    // How long RESET waits for the box to confirm the warp reset before the
-    // warp controls are freed again.
-    static constexpr int kResetWaitMs = 2000;
     static constexpr int kRepeatIntervalMs = 500;
 
     // The grid controls of both pages as the window shows them. The "Show
@@ -46,13 +39,12 @@ class GridEditing : public QObject {
     };
 
     struct Context {
-        link::Link& link;
         base::ProgramState& state;
         base::HandlerGuard& guard;
-        base::OperatorMessages& messages;
         GridModel& model;
-        WarpMaps& maps;
         LiveWarp& live;
+        GridOverlay& overlay;
+        WarpReset& reset;
     };
 
     explicit GridEditing(const Context& context);
@@ -105,26 +97,14 @@ class GridEditing : public QObject {
     // "UNDO": the channel is the button's tag.
     void Button15Click(int tag);
 
-    // 0x31 for the current channel.
-    void SendWarpReset();
-    // Identity tables and the coefficient set for channel c.
-    void ResetWarpMap(int c);
-    void SelectCoefficientSet(int c);
-
     // The connect reply's part: both "Show Grid" boxes checked (running the
     // handler for each that changes), "2x2" pressed, "Internal Grid"
     // unchecked, both undo streams emptied.
     void onBoxAnswered();
     // The port closed: the next connection starts with nothing drawn.
     void onDisconnected();
-    // Timer1's tick, once the picture size has been read.
-    void InitialiseAfterConnect(const link::PictureSize& size);
-    // The uniformity defaults the initialisation sets on the way: the
-    // tables, and later the cursors.
-    void setUniformityDefaults(std::function<void()> tables, std::function<void()> cursors) {
-        uniformityTables_ = std::move(tables);
-        uniformityCursors_ = std::move(cursors);
-    }
+    // The set-up after connect has reset both grids: the window shows them.
+    void onGridsReset();
 
   signals:
     void changed();
@@ -139,25 +119,19 @@ class GridEditing : public QObject {
     // point is back where it was).
     bool movePoint(int c, float dx, float dy);
     void resetClick(int button);
-    void onWarpResetDone();
     // The window shows the grid settings of channel c as the model holds them.
     void showGridSettings(int c);
 
-    link::Link& link_;
     base::ProgramState& state_;
     base::HandlerGuard& guard_;
-    base::OperatorMessages& messages_;
     GridModel& model_;
-    WarpMaps& maps_;
     LiveWarp& live_;
-    GridOverlay overlay_;
+    GridOverlay& overlay_;
+    WarpReset& reset_;
     View view_;
     std::array<UndoStack, base::kChannels> undoStacks_;
     QTimer timer2_;
     MoveDirection heldDirection_ = MoveDirection::kUp;
-    QTimer resetWait_;
-    std::function<void()> uniformityTables_;
-    std::function<void()> uniformityCursors_;
 };
 
 }  // namespace lumora::warp

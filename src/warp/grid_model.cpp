@@ -85,6 +85,16 @@ void GridModel::ApplyGridSize(int c, std::int32_t gridSize) {
     }
     ChannelGrid& grid = channel(c);
     grid.gridSize = gridSize;
+    setLines(gridSize);
+    for (int j = 0; j <= kLastLine; ++j) {
+        for (int i = 0; i <= kLastLine; ++i) {
+            grid.active[PointIndex(j, i)] = IsActive(gridSize, grid.internalGrid != 0, j, i);
+        }
+    }
+    StepSelection(c, 0, 0);
+}
+
+void GridModel::setLines(std::int32_t gridSize) {
     lines_.columnCount = LineCount(gridSize);
     lines_.rowCount = lines_.columnCount;
     for (int index = 0; index <= kLastLine; ++index) {
@@ -92,12 +102,15 @@ void GridModel::ApplyGridSize(int c, std::int32_t gridSize) {
         lines_.columns[static_cast<std::size_t>(index)] = flag;
         lines_.rows[static_cast<std::size_t>(index)] = flag;
     }
-    for (int j = 0; j <= kLastLine; ++j) {
-        for (int i = 0; i <= kLastLine; ++i) {
-            grid.active[PointIndex(j, i)] = IsActive(gridSize, grid.internalGrid != 0, j, i);
-        }
+}
+
+void GridModel::useOwnGrid(int c) {
+    if (!isGridChannel(c)) {
+        return;
     }
-    StepSelection(c, 0, 0);
+    setLines(channel(c).gridSize);
+    recordedGridSize = channel(c).gridSize;
+    recordedInternalGrid = channel(c).internalGrid;
 }
 
 void GridModel::StepSelection(int c, int columnStep, int rowStep) {

@@ -80,11 +80,18 @@ class GridModel {
     std::int32_t recordedGridSize = kGrid2x2;
     std::int32_t recordedInternalGrid = 0;
 
+    // The lines of channel c's grid size, and its grid size and Internal
+    // Grid flag recorded for the computation.
+    void useOwnGrid(int c);
+    void restoreLines(const GridLines& lines) { lines_ = lines; }
+
     void ResetGrid(int c);
     void ApplyGridSize(int c, std::int32_t gridSize);
     void StepSelection(int c, int columnStep, int rowStep);
 
   private:
+    void setLines(std::int32_t gridSize);
+
     int width_ = 0;
     int height_ = 0;
     int blocksAcross_ = 0;

@@ -13,7 +13,13 @@ bool LiveWarp::send(int c, const std::function<void()>& change,
         messages_.raiseError(QString::fromStdString(fault->message));
         return false;
     }
-    transfer_.startLive(c);
+    try {
+        transfer_.startLive(c);
+    } catch (...) {
+        // Nothing reached the box: neither does the change.
+        takeBack();
+        throw;
+    }
     return true;
 }
 

@@ -15,11 +15,14 @@ constexpr int kTableY = 1;
 
 }  // namespace
 
-MapTransfer::MapTransfer(link::Link& link, base::ProgramState& state,
+MapTransfer::MapTransfer(link::Link& link, base::ProgramState& state, base::LongWork& work,
                          base::OperatorMessages& messages, base::HandlerGuard& guard,
                          const WarpMap& map)
-    : link_(link), state_(state), messages_(messages), guard_(guard), map_(map) {
+    : link_(link), state_(state), work_(work), messages_(messages), guard_(guard), map_(map) {
     timeOut_.setInterval(kTimeOutIntervalMs);
+    // A coarse timer may fire 5 % early: each packet has its full second.
+    timeOut_.setTimerType(Qt::PreciseTimer);
+    timeOut_.setSingleShot(true);
     connect(&timeOut_, &QTimer::timeout, this, &MapTransfer::TimeOutTimer);
     const auto on = [this](std::uint8_t code, auto step) {
         link_.router().route(code, [this, step](const link::Reply&) { guard_.run(step); });
@@ -31,12 +34,13 @@ MapTransfer::MapTransfer(link::Link& link, base::ProgramState& state,
 }
 
 void MapTransfer::resetCounters() {
+    table_ = kTableX;
     block_ = 0;
     subBlock_ = 0;
 }
 
 void MapTransfer::reportProgress() {
-    if (state_.transferState == 0) {
+    if (!running()) {
         emit progress(0, 0);
     } else {
         emit progress(sent_, kind_ == Kind::kLive ? kPacketsPerMap : 2 * kPacketsPerMap);
@@ -44,7 +48,13 @@ void MapTransfer::reportProgress() {
 }
 
 void MapTransfer::sendPacket(std::span<const std::uint8_t> packet) {
-    link_.send(packet);
+    try {
+        link_.send(packet);
+    } catch (...) {
+        // Nothing will answer a packet that never left.
+        finish(base::WorkEnd::kWriteFailed);
+        throw;
+    }
     // Each packet has a second to be answered; the timer starts only once
     // the packet is out.
     timeOut_.start();
@@ -61,48 +71,77 @@ void MapTransfer::SendMapBlock(std::uint8_t command, int table) {
                               static_cast<std::uint8_t>(subBlock_ * link::kMapBlockEntries),
                               std::span<const std::int16_t, link::kMapBlockEntries>(
                                   entries.data() + first, link::kMapBlockEntries));
+    awaiting_ = Awaiting::kBlock;
     sendPacket(block_packet_);
 }
 
-void MapTransfer::startLive(int channel) {
-    messages_.appendStampedLog(QStringLiteral("Start:"));
-    restartLive(channel);
+bool MapTransfer::start(Kind kind, int target) {
+    const auto id =
+        work_.start(kind == Kind::kLive ? base::WorkKind::kLiveTransfer : base::WorkKind::kSave,
+                    target, [this](base::WorkEnd) { onEnded(); });
+    if (!id) {
+        return false;
+    }
+    id_ = *id;
+    kind_ = kind;
+    transferChannel_ = target;
+    resetCounters();
+    sent_ = 0;
+    savePass_ = 0;
+    return true;
 }
 
-void MapTransfer::restartLive(int channel) {
-    transferChannel_ = channel;
-    resetCounters();
-    kind_ = Kind::kLive;
-    sent_ = 0;
-    state_.transferState = 1;
+bool MapTransfer::startLive(int channel) {
+    if (work_.busy()) {
+        return false;
+    }
+    messages_.appendStampedLog(QStringLiteral("Start:"));
+    return restartLive(channel);
+}
+
+bool MapTransfer::restartLive(int channel) {
+    if (!start(Kind::kLive, channel)) {
+        return false;
+    }
     SendMapBlock(link::code::kLiveBlock, kTableX);
+    return true;
+}
+
+bool MapTransfer::fits(std::uint8_t code, Kind kind, Awaiting awaiting) {
+    if (running() && kind_ == kind && awaiting_ == awaiting) {
+        return true;
+    }
+    messages_.appendLog(
+        QStringLiteral("A reply 0x%1 from the box answers no packet in flight; it was ignored.")
+            .arg(QString::number(code, 16).toUpper()));
+    return false;
 }
 
 void MapTransfer::onBlockAck(Kind kind) {
-    const int state = state_.transferState;
-    if ((state != 1 && state != 2) || kind != kind_) {
-        return;  // not the reply of a block in flight
-    }
     const std::uint8_t command =
         kind == Kind::kLive ? link::code::kLiveBlock : link::code::kSaveBlock;
+    if (!fits(command, kind, Awaiting::kBlock)) {
+        return;
+    }
     timeOut_.stop();
     if (++subBlock_ >= kPartsPerColumn) {
         subBlock_ = 0;
         ++block_;
     }
     if (block_ < WarpMap::kColumns) {
-        SendMapBlock(command, state == 1 ? kTableX : kTableY);
+        SendMapBlock(command, table_);
         return;
     }
-    if (state == 1) {
+    if (table_ == kTableX) {
         resetCounters();
-        state_.transferState = 2;
+        table_ = kTableY;
         SendMapBlock(command, kTableY);
         return;
     }
-    // The last block of the Y table is in: close the map. The state stays 2
+    // The last block of the Y table is in: close the map. The work runs on
     // until the box confirms, so nothing else starts meanwhile.
     messages_.appendStampedLog(QStringLiteral("Done:"));
+    awaiting_ = Awaiting::kClosing;
     if (kind == Kind::kLive) {
         sendPacket(link::LiveTransferEndPacket(static_cast<std::uint8_t>(transferChannel_)));
     } else {
@@ -112,9 +151,19 @@ void MapTransfer::onBlockAck(Kind kind) {
 }
 
 void MapTransfer::onLiveEnd() {
-    state_.transferState = 0;
+    if (!fits(link::code::kLiveEnd, Kind::kLive, Awaiting::kClosing)) {
+        return;
+    }
+    finish(base::WorkEnd::kCompleted);
+}
+
+void MapTransfer::finish(base::WorkEnd how) {
+    work_.finish(id_, how);
+}
+
+void MapTransfer::onEnded() {
     timeOut_.stop();
-    reportProgress();
+    emit progress(0, 0);
 }
 
 bool MapTransfer::computeSavePass(int channel) {
@@ -130,18 +179,15 @@ bool MapTransfer::computeSavePass(int channel) {
 
 void MapTransfer::SavetoBoxClick(int slot) {
     guard_.run([&] {
-        if (state_.transferState != 0) {
+        if (work_.busy()) {
             return;
         }
         if (!computeSavePass(0)) {
             return;
         }
-        resetCounters();
-        kind_ = Kind::kSave;
-        sent_ = 0;
-        savePass_ = 0;
-        state_.transferState = 1;
-        transferChannel_ = slot;
+        if (!start(Kind::kSave, slot)) {
+            return;
+        }
         SendMapBlock(link::code::kSaveBlock, kTableX);
     });
 }
@@ -149,40 +195,32 @@ void MapTransfer::SavetoBoxClick(int slot) {
 void MapTransfer::onStoreAck() {
     // Only the store that closes a pass of a running save moves it on: a
     // late one, after a time-out, must not start writing into a slot again.
-    if (kind_ != Kind::kSave || state_.transferState == 0) {
+    if (!fits(link::code::kSaveStore, Kind::kSave, Awaiting::kClosing)) {
         return;
     }
+    timeOut_.stop();
     if (savePass_ == 0) {
-        timeOut_.stop();
         if (!computeSavePass(1)) {
             // Channel A is stored; the slot keeps its old Channel B map.
-            state_.transferState = 0;
-            reportProgress();
+            finish(base::WorkEnd::kRefused);
             return;
         }
         resetCounters();
         savePass_ = 1;
-        state_.transferState = 1;
         SendMapBlock(link::code::kSaveBlock, kTableX);
         return;
     }
-    timeOut_.stop();
-    state_.transferState = 0;
     messages_.appendLog(QStringLiteral("OK-----"));
-    reportProgress();
+    finish(base::WorkEnd::kCompleted);
 }
 
 void MapTransfer::TimeOutTimer() {
     timeOut_.stop();
-    state_.transferState = 0;
-    reportProgress();
+    if (!running()) {
+        return;
+    }
+    finish(base::WorkEnd::kTimedOut);
     messages_.raiseError(QStringLiteral("TIME OUT!!!!"));
-}
-
-void MapTransfer::abandon() {
-    timeOut_.stop();
-    state_.transferState = 0;
-    reportProgress();
 }
 
 QString MapTransfer::dumpFolder() {

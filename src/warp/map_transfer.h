@@ -5,8 +5,12 @@
 // channels' maps into a memory slot (0xE2 blocks, each pass closed by 0xE3),
 // the one-second time-out per packet, and the debug dump of the tables.
 //
-// Each reply of the box sends the next packet. One transfer runs at a time;
-// the program-wide transfer state is the guard that every starter tests.
+// Each reply of the box sends the next packet. A transfer is long work of
+// the owner: it starts only while nothing else runs, and a reply moves it on
+// only when it is the reply that the packet in flight waits for. Replies
+// carry no identity, so one that does not fit (a block acknowledgement while
+// the closing packet waits, a closing reply while a block waits, anything
+// after the work ended) ends nothing and is logged.
 
 #include <QObject>
 #include <QTimer>
@@ -14,6 +18,7 @@
 #include <optional>
 
 #include "base/handler_guard.h"
+#include "base/long_work.h"
 #include "base/operator_messages.h"
 #include "base/program_state.h"
 #include "link/link.h"
@@ -35,18 +40,19 @@ class MapTransfer : public QObject {
     // returns the fault when the computation is refused.
     using SaveMapSource = std::function<std::optional<WarpFault>(int channel)>;
 
-    MapTransfer(link::Link& link, base::ProgramState& state, base::OperatorMessages& messages,
-                base::HandlerGuard& guard, const WarpMap& map);
+    MapTransfer(link::Link& link, base::ProgramState& state, base::LongWork& work,
+                base::OperatorMessages& messages, base::HandlerGuard& guard, const WarpMap& map);
 
     void setSaveMapSource(SaveMapSource source) { saveMapSource_ = std::move(source); }
 
     // A live transfer of the tables as they stand to `channel`: the starters
-    // (moves, UNDO, corner shifts) have tested the transfer state and
-    // computed the map. Logs "Start:" with the date and time.
-    void startLive(int channel);
-    // The same without the log line and without looking at the state: a
-    // settings load starts its transfers so.
-    void restartLive(int channel);
+    // (moves, UNDO, corner shifts) have found the owner idle and computed the
+    // map. Logs "Start:" with the date and time. False when other work runs.
+    bool startLive(int channel);
+    // The same without the log line: a settings load starts its transfers so.
+    bool restartLive(int channel);
+    // A transfer or save of this area runs.
+    bool running() const { return work_.isRunning(id_); }
 
     // "Save to Box" "1" to "10": slot 0 to 9. Channel A's map, then B's.
     void SavetoBoxClick(int slot);
@@ -54,10 +60,6 @@ class MapTransfer : public QObject {
     // Writes both tables to x.bin and y.bin in dumpFolder(), as they stand.
     void Button35Click();
     static QString dumpFolder();
-
-    // Nothing will answer any more (a write failed, the line broke): end the
-    // transfer as a time-out would, without the message.
-    void abandon();
 
     QTimer& timeOut() { return timeOut_; }
     int blockCounter() const { return block_; }
@@ -72,18 +74,28 @@ class MapTransfer : public QObject {
 
   private:
     enum class Kind { kLive, kSave };
+    // The reply the packet in flight waits for.
+    enum class Awaiting { kBlock, kClosing };
 
+    bool start(Kind kind, int target);
     void SendMapBlock(std::uint8_t command, int table);
     void sendPacket(std::span<const std::uint8_t> packet);
+    // Whether a reply with `code` answers the packet in flight; logs it
+    // when it does not.
+    bool fits(std::uint8_t code, Kind kind, Awaiting awaiting);
     void onBlockAck(Kind kind);
     void onLiveEnd();
     void onStoreAck();
+    void finish(base::WorkEnd how);
+    // The owner ended the work (completed, Disconnect, a dead line, ...).
+    void onEnded();
     bool computeSavePass(int channel);
     void resetCounters();
     void reportProgress();
 
     link::Link& link_;
     base::ProgramState& state_;
+    base::LongWork& work_;
     base::OperatorMessages& messages_;
     base::HandlerGuard& guard_;
     const WarpMap& map_;
@@ -91,7 +103,10 @@ class MapTransfer : public QObject {
     QTimer timeOut_;
     // Built in place for every block: a transfer allocates nothing.
     link::MapBlock block_packet_{};
+    base::LongWork::Id id_ = 0;
     Kind kind_ = Kind::kLive;
+    Awaiting awaiting_ = Awaiting::kBlock;
+    int table_ = 0;  // 0 = X, 1 = Y
     int block_ = 0;
     int subBlock_ = 0;
     int transferChannel_ = 0;

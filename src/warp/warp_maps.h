@@ -27,6 +27,20 @@ class WarpMaps {
     std::optional<WarpFault> compute(GridModel& model, int c) {
         return ComputeWarpMap(model, c, *computer_, *map_);
     }
+    // As compute(), with channel c's own grid size, Internal Grid flag and
+    // lines, whichever channel was edited last; those shared choices are
+    // left as they were.
+    std::optional<WarpFault> computeWithOwnGrid(GridModel& model, int c) {
+        const GridLines lines = model.lines();
+        const std::int32_t gridSize = model.recordedGridSize;
+        const std::int32_t internalGrid = model.recordedInternalGrid;
+        model.useOwnGrid(c);
+        auto fault = compute(model, c);
+        model.restoreLines(lines);
+        model.recordedGridSize = gridSize;
+        model.recordedInternalGrid = internalGrid;
+        return fault;
+    }
     void setIdentity() { map_->setIdentity(); }
 
   private:
