@@ -234,7 +234,7 @@ void StateJsonWriter::work() {
         busy_ = true;
         lock.unlock();
 
-        const std::string error = WriteFileAtomically(path_, StateJson(state));
+        const std::string error = settings::WriteWholeFile(path_, StateJson(state), kBoxFiles);
 
         lock.lock();
         busy_ = false;
