@@ -1,8 +1,11 @@
 #include "sim/overlay_png.h"
 
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <cstring>
+#include <string_view>
+
+#include "sim/announce.h"
 
 namespace lumora::sim {
 namespace {
@@ -41,19 +44,16 @@ std::string OverlayPngWriter::FileName(int channel) {
 
 void OverlayPngWriter::submit(int channel, OverlayMemory memory, bool shown) {
     writer_.submit(channel, [target = path(channel), memory = std::move(memory), shown] {
-        const QImage image = OverlayImage(memory, shown);
-        QSaveFile file(QString::fromStdString(target));
-        bool ok = file.open(QIODevice::WriteOnly);
-        if (ok) {
-            QImageWriter writer(&file, "png");
-            ok = writer.write(image);
-            if (!ok) {
-                file.cancelWriting();
-            }
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QImageWriter writer(&png, "png");
+        if (!writer.write(OverlayImage(memory, shown))) {
+            return "cannot write " + target + ": " + writer.errorString().toStdString();
         }
-        ok = ok && file.commit();
-        return ok ? std::string()
-                  : "cannot write " + target + ": " + file.errorString().toStdString();
+        const QByteArray& bytes = png.data();
+        return settings::WriteWholeFile(
+            target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+            kBoxFiles);
     });
 }
 
