@@ -1,6 +1,5 @@
 #include "sim/announce.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -85,35 +84,6 @@ std::string MakeAnnounceDirectory(const std::string& dir) {
         char mode[8];
         std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 0777));
         return refused + "its mode is " + mode + ", not 0700";
-    }
-    return {};
-}
-
-std::string WriteFileAtomically(const std::string& path, const std::string& content) {
-    const std::string temp = path + ".tmp." + std::to_string(getpid());
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return errorText("cannot write", temp);
-    }
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const std::string error = errorText("cannot write", temp);
-            close(fd);
-            unlink(temp.c_str());
-            return error;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string error = errorText("cannot rename to", path);
-        unlink(temp.c_str());
-        return error;
     }
     return {};
 }

@@ -5,6 +5,8 @@
 #include <sys/types.h>
 #include <string>
 
+#include "base/whole_files.h"
+
 namespace lumora::sim {
 
 // $LUMORA_BOXSIM_DIR if set, else $XDG_RUNTIME_DIR/lumora-boxsim if that is
@@ -23,9 +25,9 @@ std::string MakeDirectories(const std::string& dir);
 // their choosing. Returns an error text naming the folder, empty on success.
 std::string MakeAnnounceDirectory(const std::string& dir);
 
-// Writes `content` to a temporary file beside `path` and renames it over
-// `path`, so a reader sees either nothing or the whole text. Returns an
-// error text, empty on success.
-std::string WriteFileAtomically(const std::string& path, const std::string& content);
+// How the box replaces its files (base::WriteWholeFiles): whole, but not
+// synced. Readers need whole files, not files that outlive a crash, and a
+// sync on a busy disk held the reply to a closing packet up by up to 66 ms.
+inline constexpr base::WholeFileOptions kBoxFiles{.sync = false, .newFileMode = 0644};
 
 }  // namespace lumora::sim

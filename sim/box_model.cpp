@@ -89,9 +89,10 @@ BoxModel::BoxModel(ModelConfig config) : config_(config), deframer_(config.parti
     }
 }
 
-std::vector<Exchange> BoxModel::feed(std::span<const std::uint8_t> bytes, milliseconds now) {
+std::vector<Exchange> BoxModel::feed(std::span<const std::uint8_t> bytes, milliseconds now,
+                                     Intake intake) {
     std::vector<Exchange> exchanges;
-    for (ReceivedPacket& packet : deframer_.feed(bytes, now)) {
+    for (ReceivedPacket& packet : deframer_.feed(bytes, now, intake)) {
         std::optional<Reply> reply;
         if (packet.good) {
             ++goodPackets_;

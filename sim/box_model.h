@@ -48,8 +48,10 @@ class BoxModel {
     explicit BoxModel(ModelConfig config = {});
 
     // Bytes from the host, received at `now` (monotonic). Returns every packet
-    // they completed, good or bad, in order, each with its reply.
-    std::vector<Exchange> feed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now);
+    // they completed, good or bad, in order, each with its reply. An empty
+    // span says the line was idle until `now` (see Intake).
+    std::vector<Exchange> feed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now,
+                               Intake intake = Intake::kAsTheyCame);
     // A new host attached: drop any half-received packet. Registers and maps stay.
     void resetLine() { deframer_.reset(); }
     // When feed() should be called again to give up a half-received packet.

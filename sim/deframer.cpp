@@ -105,9 +105,10 @@ void Deframer::expire(std::vector<ReceivedPacket>& out, std::chrono::millisecond
 }
 
 std::vector<ReceivedPacket> Deframer::feed(std::span<const std::uint8_t> bytes,
-                                           std::chrono::milliseconds now) {
+                                           std::chrono::milliseconds now, Intake intake) {
     std::vector<ReceivedPacket> out;
-    if (hasPartial() && now - lastByte_ >= partialTimeout_) {
+    const bool idleUntilNow = intake == Intake::kAsTheyCame || bytes.empty();
+    if (idleUntilNow && hasPartial() && now - lastByte_ >= partialTimeout_) {
         expire(out, now);
     }
     if (bytes.empty()) {

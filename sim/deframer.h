@@ -15,6 +15,17 @@
 
 namespace lumora::sim {
 
+// How the bytes handed to feed() came in.
+enum class Intake {
+    // Read the moment they arrived: the line was idle until then, so the gap
+    // since the last bytes is a silence on the line.
+    kAsTheyCame,
+    // May have waited to be read (a busy reader, a paced intake): the gap says
+    // nothing about the line. Only an empty feed, made when nothing was
+    // waiting, gives up a partial packet.
+    kWaited,
+};
+
 struct ReceivedPacket {
     link::Bytes bytes;
     bool good = false;
@@ -29,9 +40,11 @@ class Deframer {
     explicit Deframer(std::chrono::milliseconds partialTimeout) : partialTimeout_(partialTimeout) {}
 
     // Appends bytes received at `now` and returns the packets completed by
-    // them, in stream order. An empty span only checks the silence time-out.
+    // them, in stream order. An empty span says the line was idle until
+    // `now` and only checks the silence time-out.
     std::vector<ReceivedPacket> feed(std::span<const std::uint8_t> bytes,
-                                     std::chrono::milliseconds now);
+                                     std::chrono::milliseconds now,
+                                     Intake intake = Intake::kAsTheyCame);
 
     // Forgets everything buffered, without reporting it (a new host attached).
     void reset();

@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     if (std::string error = MakeAnnounceDirectory(dir); !error.empty()) {
         return fail(error);
     }
-    if (std::string error = WriteFileAtomically(announceFile, line); !error.empty()) {
+    if (std::string error = lumora::base::WriteWholeFile(announceFile, line, kBoxFiles);
+        !error.empty()) {
         return fail(error);
     }
     std::printf("lumora-boxsim: port %s\n", host.portPath().c_str());
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     // The port file comes last: a script that sees it finds everything else in place.
     std::string error;
     if (!options.portFile.empty()) {
-        error = WriteFileAtomically(options.portFile, line);
+        error = lumora::base::WriteWholeFile(options.portFile, line, kBoxFiles);
     }
     if (error.empty()) {
         error = host.run(stopRequested, waitMask);

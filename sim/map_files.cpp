@@ -1,11 +1,9 @@
 #include "sim/map_files.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <span>
 
 #include "sim/announce.h"
 
@@ -18,33 +16,6 @@ char ChannelLetter(int channel) {
 
 char TableLetter(int table) {
     return table == 0 ? 'x' : 'y';
-}
-
-std::string Failure(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-std::string WriteTemporary(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return Failure("cannot write", path);
-    }
-    while (!bytes.empty()) {
-        const ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = EIO;
-            }
-            std::string error = Failure("cannot write", path);
-            close(fd);
-            return error;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(n));
-    }
-    return close(fd) == 0 ? std::string() : Failure("cannot write", path);
 }
 
 }  // namespace
@@ -115,30 +86,15 @@ std::vector<std::string> MapFiles::update(const BoxModel& model) {
     return errors;
 }
 
-// Both tables go to hidden temporaries first and are renamed into place only
-// once both are complete, so a reader never sees half a table, nor a new X
-// beside a Y that could not be written. Not synced to disk: readers need whole files, not
-// files that outlive a crash, and a sync on a busy disk held the reply to the
-// closing packet up by up to 66 ms.
+// Both tables or neither, so a reader never sees a new X beside a Y that
+// could not be written; and no sync, which held the reply to the closing
+// packet up.
 std::string MapFiles::writePair(const std::string& nameX, const std::string& nameY,
                                 const MapTables& tables) const {
-    const std::string targets[] = {path(nameX), path(nameY)};
-    const std::string temps[] = {path("." + nameX + ".tmp"), path("." + nameY + ".tmp")};
-    std::string error;
-    for (int table = 0; table < MapTables::kTables && error.empty(); ++table) {
-        error = WriteTemporary(temps[table], tables.rawTable(table));
-    }
-    for (int table = 0; table < MapTables::kTables && error.empty(); ++table) {
-        if (rename(temps[table].c_str(), targets[table].c_str()) != 0) {
-            error = Failure("cannot rename to", targets[table]);
-        }
-    }
-    if (!error.empty()) {
-        for (const std::string& temp : temps) {
-            unlink(temp.c_str());
-        }
-    }
-    return error;
+    const std::vector<std::uint8_t> x = tables.rawTable(0);
+    const std::vector<std::uint8_t> y = tables.rawTable(1);
+    const base::WholeFile pair[] = {{path(nameX), x}, {path(nameY), y}};
+    return base::WriteWholeFiles(pair, kBoxFiles);
 }
 
 }  // namespace lumora::sim

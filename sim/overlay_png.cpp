@@ -1,13 +1,11 @@
 #include "sim/overlay_png.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <cstdio>
 #include <cstring>
+#include <string_view>
 
-#include "sim/quiet_thread.h"
+#include "sim/announce.h"
 
 namespace lumora::sim {
 namespace {
@@ -40,95 +38,23 @@ QImage OverlayImage(const OverlayMemory& memory, bool shown) {
     return image;
 }
 
-OverlayPngWriter::OverlayPngWriter(std::string dir)
-    : dir_(std::move(dir)), thread_(StartQuietThread([this] { work(); })) {}
-
-OverlayPngWriter::~OverlayPngWriter() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-}
-
 std::string OverlayPngWriter::FileName(int channel) {
     return channel == 0 ? "overlay-A.png" : "overlay-B.png";
 }
 
 void OverlayPngWriter::submit(int channel, OverlayMemory memory, bool shown) {
-    {
-        std::lock_guard lock(mutex_);
-        queued_.at(static_cast<std::size_t>(channel)) = Job{std::move(memory), shown};
-    }
-    wake_.notify_all();
-}
-
-void OverlayPngWriter::drain() {
-    std::unique_lock lock(mutex_);
-    idle_.wait(lock,
-               [this] { return !busy_ && !queued_[0].has_value() && !queued_[1].has_value(); });
-}
-
-int OverlayPngWriter::written() const {
-    std::lock_guard lock(mutex_);
-    return written_;
-}
-
-int OverlayPngWriter::failed() const {
-    std::lock_guard lock(mutex_);
-    return failed_;
-}
-
-void OverlayPngWriter::work() {
-    // Below the serve loop: on a busy machine the replies come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        wake_.wait(
-            lock, [this] { return stopping_ || queued_[0].has_value() || queued_[1].has_value(); });
-        int channel = -1;
-        for (int c = 0; c < kChannels && channel < 0; ++c) {
-            if (queued_.at(static_cast<std::size_t>(c))) {
-                channel = c;
-            }
+    writer_.submit(channel, [target = path(channel), memory = std::move(memory), shown] {
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QImageWriter writer(&png, "png");
+        if (!writer.write(OverlayImage(memory, shown))) {
+            return "cannot write " + target + ": " + writer.errorString().toStdString();
         }
-        if (channel < 0) {
-            return;  // stopping, and everything is written
-        }
-        const Job job = std::move(*queued_.at(static_cast<std::size_t>(channel)));
-        queued_.at(static_cast<std::size_t>(channel)).reset();
-        busy_ = true;
-        lock.unlock();
-
-        const QImage image = OverlayImage(job.memory, job.shown);
-        QSaveFile file(QString::fromStdString(path(channel)));
-        bool ok = file.open(QIODevice::WriteOnly);
-        if (ok) {
-            QImageWriter writer(&file, "png");
-            ok = writer.write(image);
-            if (!ok) {
-                file.cancelWriting();
-            }
-        }
-        ok = ok && file.commit();
-        const QString error = file.errorString();
-
-        lock.lock();
-        busy_ = false;
-        if (ok) {
-            ++written_;
-            failing_ = false;
-        } else {
-            ++failed_;
-            if (!failing_) {
-                std::fprintf(stderr, "lumora-boxsim: cannot write %s: %s\n", path(channel).c_str(),
-                             error.toLocal8Bit().constData());
-            }
-            failing_ = true;
-        }
-        idle_.notify_all();
-    }
+        const QByteArray& bytes = png.data();
+        return base::WriteWholeFile(
+            target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+            kBoxFiles);
+    });
 }
 
 }  // namespace lumora::sim

@@ -4,13 +4,9 @@
 // PNG per channel up to date without holding up the box's replies.
 
 #include <QImage>
-#include <array>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 
+#include "sim/background_writer.h"
 #include "sim/overlay_memory.h"
 
 namespace lumora::sim {
@@ -23,18 +19,13 @@ QImage OverlayImage(const OverlayMemory& memory, bool shown);
 
 // Writes pictures on a thread of its own: PNG encoding of a full-size
 // picture takes long enough to delay replies on the line. Each file is
-// written beside its final name and renamed over it, so a viewer never reads
-// half a picture.
+// replaced whole, so a viewer never reads half a picture.
 class OverlayPngWriter {
   public:
     static constexpr int kChannels = 2;
 
     // Pictures go to `dir`/overlay-A.png and `dir`/overlay-B.png; `dir` must exist.
-    explicit OverlayPngWriter(std::string dir);
-    // Writes whatever is still queued, then stops.
-    ~OverlayPngWriter();
-    OverlayPngWriter(const OverlayPngWriter&) = delete;
-    OverlayPngWriter& operator=(const OverlayPngWriter&) = delete;
+    explicit OverlayPngWriter(std::string dir) : dir_(std::move(dir)) {}
 
     // "overlay-A.png" for channel 0, "overlay-B.png" for channel 1.
     static std::string FileName(int channel);
@@ -43,32 +34,17 @@ class OverlayPngWriter {
     // Queues a picture of `channel` made from a copy of its memory (cheap:
     // lines never drawn are not copied; the picture is made on the writer's
     // thread). One queued earlier and not yet started is replaced: only the
-    // newest matters.
+    // newest matters. Whatever is queued is written before the writer goes.
     void submit(int channel, OverlayMemory memory, bool shown);
     // Blocks until everything submitted so far is on disk (or has failed).
-    void drain();
+    void drain() { writer_.flush(); }
     // Pictures written and failed since start.
-    int written() const;
-    int failed() const;
+    int written() const { return writer_.written(); }
+    int failed() const { return writer_.failed(); }
 
   private:
-    void work();
-
     const std::string dir_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
-    struct Job {
-        OverlayMemory memory;
-        bool shown = false;
-    };
-    std::array<std::optional<Job>, kChannels> queued_;
-    bool busy_ = false;
-    bool stopping_ = false;
-    bool failing_ = false;  // reported once per run of failures
-    int written_ = 0;
-    int failed_ = 0;
-    std::thread thread_;
+    BackgroundWriter writer_;  // as soon as it is free: the caller picks the moment
 };
 
 }  // namespace lumora::sim

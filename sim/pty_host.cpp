@@ -228,8 +228,8 @@ void PtyHost::logPacket(const ReceivedPacket& packet) {
     std::fflush(log_);
 }
 
-void PtyHost::receive(std::span<const std::uint8_t> bytes) {
-    VirtualBox::Result result = box_.receive(bytes, now());
+void PtyHost::receive(std::span<const std::uint8_t> bytes, Micros at, Intake intake) {
+    VirtualBox::Result result = box_.receive(bytes, at, intake);
     for (const Exchange& exchange : result.exchanges) {
         logPacket(exchange.packet);
     }
@@ -270,7 +270,10 @@ bool PtyHost::readInput(bool paced) {
             if (paced) {
                 inputBytes_ += n;
             }
-            receive(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
+            // Taken in a piece, perhaps late: how long ago they came is
+            // unknown, so the gap before them is not judged here.
+            receive(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), now(),
+                    Intake::kWaited);
             continue;
         }
         if (n < 0 && errno == EINTR) {
@@ -311,6 +314,16 @@ std::optional<PtyHost::Micros> PtyHost::inputDue() const {
     return arrival(inputBytes_ + std::min<std::int64_t>(waiting, piece)) + microseconds(1);
 }
 
+void PtyHost::expireQuietPartial() {
+    const auto partial = box_.model().partialDeadline();
+    // Read before the look at the pty: if nothing waits there now, nothing
+    // did then, so the line was quiet at `at` however late this round runs.
+    const Micros at = now();
+    if (partial && duration_cast<microseconds>(*partial) <= at && !pendingInput()) {
+        receive({}, at, Intake::kAsTheyCame);
+    }
+}
+
 void PtyHost::queueDue() {
     for (const link::Bytes& bytes : outbox_.takeDue(now())) {
         if (output_.size() + bytes.size() <= kMaxOutput) {
@@ -347,7 +360,8 @@ bool PtyHost::hangUpDue() {
 
 std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
     std::optional<Micros> deadline = outbox_.nextDue();
-    if (const auto partial = box_.model().partialDeadline()) {
+    // While bytes wait in the pty the line is not quiet; their own time comes first.
+    if (const auto partial = box_.model().partialDeadline(); partial && !inputHeld_) {
         const Micros at = duration_cast<microseconds>(*partial);
         deadline = deadline ? std::min(*deadline, at) : at;
     }
@@ -426,11 +440,7 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
             detach();
             continue;
         }
-        // A half-received packet that has waited too long is given up.
-        if (const auto partial = box_.model().partialDeadline();
-            partial && duration_cast<microseconds>(*partial) <= now()) {
-            receive({});
-        }
+        expireQuietPartial();
         queueDue();
         if (!flushOutput()) {
             detach();

@@ -79,7 +79,10 @@ class PtyHost {
     std::optional<Micros> inputDue() const;
     // When byte number `k` after the anchor has fully arrived.
     Micros arrival(std::int64_t k) const;
-    void receive(std::span<const std::uint8_t> bytes);
+    void receive(std::span<const std::uint8_t> bytes, Micros at, Intake intake);
+    // Gives up a half-received packet once the line has been seen quiet for
+    // the partial time-out.
+    void expireQuietPartial();
     void queueDue();
     bool flushOutput();
     bool hangUpDue();

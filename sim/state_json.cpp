@@ -1,12 +1,6 @@
 #include "sim/state_json.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 #include "sim/announce.h"
-#include "sim/quiet_thread.h"
 
 namespace lumora::sim {
 namespace {
@@ -162,94 +156,11 @@ std::string StateJson(const BoxState& state) {
     return json.take();
 }
 
-StateJsonWriter::StateJsonWriter(std::string path, std::chrono::milliseconds quiet,
-                                 std::chrono::milliseconds longestHold)
-    : path_(std::move(path)),
-      quiet_(quiet),
-      longestHold_(longestHold),
-      thread_(StartQuietThread([this] { work(); })) {}
-
-StateJsonWriter::~StateJsonWriter() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-}
-
 void StateJsonWriter::submit(BoxState state) {
-    {
-        std::lock_guard lock(mutex_);
-        const Clock::time_point now = Clock::now();
-        if (!pending_) {
-            firstChange_ = now;
-        }
-        lastChange_ = now;
-        pending_ = std::move(state);
-    }
-    wake_.notify_all();
-}
-
-void StateJsonWriter::flush() {
-    std::unique_lock lock(mutex_);
-    if (pending_) {
-        urgent_ = true;
-        wake_.notify_all();
-    }
-    idle_.wait(lock, [this] { return !busy_ && !pending_; });
-}
-
-int StateJsonWriter::written() const {
-    std::lock_guard lock(mutex_);
-    return written_;
-}
-
-int StateJsonWriter::failed() const {
-    std::lock_guard lock(mutex_);
-    return failed_;
-}
-
-void StateJsonWriter::work() {
-    // Below the serve loop: on a busy machine the replies come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
-        if (!pending_) {
-            return;  // stopping, and everything is written
-        }
-        // Held back while changes keep coming; a stop or a flush ends the wait.
-        while (!stopping_ && !urgent_) {
-            const Clock::time_point due =
-                std::min(lastChange_ + quiet_, firstChange_ + longestHold_);
-            if (Clock::now() >= due) {
-                break;
-            }
-            wake_.wait_until(lock, due);
-        }
-        urgent_ = false;
-        const BoxState state = std::move(*pending_);
-        pending_.reset();
-        busy_ = true;
-        lock.unlock();
-
-        const std::string error = WriteFileAtomically(path_, StateJson(state));
-
-        lock.lock();
-        busy_ = false;
-        if (error.empty()) {
-            ++written_;
-            failing_ = false;
-        } else {
-            ++failed_;
-            if (!failing_) {
-                std::fprintf(stderr, "lumora-boxsim: %s\n", error.c_str());
-            }
-            failing_ = true;
-        }
-        idle_.notify_all();
-    }
+    // The text is made on the writer's thread too.
+    writer_.submit(0, [path = path_, state = std::move(state)] {
+        return base::WriteWholeFile(path, StateJson(state), kBoxFiles);
+    });
 }
 
 }  // namespace lumora::sim

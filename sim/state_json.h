@@ -6,13 +6,10 @@
 
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 
+#include "sim/background_writer.h"
 #include "sim/box_model.h"
 
 namespace lumora::sim {
@@ -36,47 +33,28 @@ std::string StateJson(const BoxState& state);
 
 // Rewrites the file once the state has stopped changing for `quiet`, or at
 // the latest `longestHold` after the first change it has not written, so a
-// long upload still shows progress. Each write goes to a temporary beside
-// the file and is renamed over it: a reader never sees half a file.
+// long upload still shows progress; and at the end, with what is held back.
+// On a thread of its own; each write replaces the file whole, so a reader
+// never sees half a file.
 class StateJsonWriter {
   public:
-    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kQuiet{150};
     static constexpr std::chrono::milliseconds kLongestHold{1000};
 
     explicit StateJsonWriter(std::string path, std::chrono::milliseconds quiet = kQuiet,
-                             std::chrono::milliseconds longestHold = kLongestHold);
-    // Writes a state still held back, then stops.
-    ~StateJsonWriter();
-    StateJsonWriter(const StateJsonWriter&) = delete;
-    StateJsonWriter& operator=(const StateJsonWriter&) = delete;
+                             std::chrono::milliseconds longestHold = kLongestHold)
+        : path_(std::move(path)), writer_(quiet, longestHold) {}
 
     // Replaces whatever was held back: only the newest state matters.
     void submit(BoxState state);
     // Writes a held-back state at once and waits until it is on disk (or has failed).
-    void flush();
-    int written() const;
-    int failed() const;
+    void flush() { writer_.flush(); }
+    int written() const { return writer_.written(); }
+    int failed() const { return writer_.failed(); }
 
   private:
-    void work();
-
     const std::string path_;
-    const std::chrono::milliseconds quiet_;
-    const std::chrono::milliseconds longestHold_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
-    std::optional<BoxState> pending_;
-    Clock::time_point firstChange_;
-    Clock::time_point lastChange_;
-    bool urgent_ = false;
-    bool busy_ = false;
-    bool stopping_ = false;
-    bool failing_ = false;  // reported once per run of failures
-    int written_ = 0;
-    int failed_ = 0;
-    std::thread thread_;
+    BackgroundWriter writer_;
 };
 
 }  // namespace lumora::sim

@@ -3,10 +3,10 @@
 namespace lumora::sim {
 
 VirtualBox::Result VirtualBox::receive(std::span<const std::uint8_t> bytes,
-                                       std::chrono::microseconds now) {
+                                       std::chrono::microseconds now, Intake intake) {
     Result result;
     result.exchanges =
-        model_.feed(bytes, std::chrono::duration_cast<std::chrono::milliseconds>(now));
+        model_.feed(bytes, std::chrono::duration_cast<std::chrono::milliseconds>(now), intake);
     // Packet by packet, so that "silent after N" cuts exactly between two
     // packets that arrived in the same batch.
     for (const Exchange& exchange : result.exchanges) {

@@ -23,9 +23,10 @@ class VirtualBox {
 
     explicit VirtualBox(const BoxConfig& config) : model_(config.model), plan_(config.faults) {}
 
-    // Bytes from the host received at `now`; an empty span only lets a
-    // half-received packet expire.
-    Result receive(std::span<const std::uint8_t> bytes, std::chrono::microseconds now);
+    // Bytes from the host received at `now`; an empty span says the line was
+    // idle until `now` and only lets a half-received packet expire.
+    Result receive(std::span<const std::uint8_t> bytes, std::chrono::microseconds now,
+                   Intake intake = Intake::kAsTheyCame);
 
     BoxModel& model() { return model_; }
     const BoxModel& model() const { return model_; }

@@ -120,6 +120,23 @@ TEST_F(BoxModelTest, PartialPacketWithinTheSilenceLimitIsJoined) {
     EXPECT_EQ(model.storedRegister(1, 0, 0x55), 0x23);
 }
 
+TEST_F(BoxModelTest, PartialPacketReadLateIsGivenUpOnlyOnceTheLineIsSeenQuiet) {
+    // A busy reader takes the rest 25 ms later, but it may have been waiting
+    // all along: joined.
+    EXPECT_TRUE(model.feed(Bytes{0x07, 0x22, 0x01}, milliseconds(0), Intake::kWaited).empty());
+    EXPECT_EQ(model.feed(Bytes{0x55, 0x23, 0x01, 0xA3}, milliseconds(25), Intake::kWaited).size(),
+              1u);
+    EXPECT_EQ(model.storedRegister(1, 0, 0x55), 0x23);
+
+    // The line seen idle: 19 ms after the last byte is not yet silence, 20 ms is.
+    model.feed(Bytes{0x07, 0x22, 0x01}, milliseconds(100), Intake::kWaited);
+    EXPECT_TRUE(model.feed({}, milliseconds(119)).empty());
+    const std::vector<Exchange> out = model.feed({}, milliseconds(120));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].packet.bytes, (Bytes{0x07, 0x22, 0x01}));
+    EXPECT_EQ(model.badPackets(), 1);
+}
+
 TEST_F(BoxModelTest, StrayLengthByteAheadOfAPacketCostsOnlyTheWait) {
     // 0x3A promises a 58-byte packet that never comes; once the line has
     // been quiet, the connect request behind it is still served.

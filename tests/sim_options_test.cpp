@@ -70,15 +70,15 @@ TEST(BoxsimAnnounce, FilesAreCreatedWithTheirDirectoriesAndReplacedWhole) {
     ASSERT_EQ(MakeDirectories(nested), "");
     EXPECT_EQ(MakeDirectories(nested), "");  // existing is fine
     const std::string file = nested + "/1.port";
-    ASSERT_EQ(WriteFileAtomically(file, "/dev/pts/long-name\n"), "");
-    ASSERT_EQ(WriteFileAtomically(file, "/dev/pts/3\n"), "");
+    ASSERT_EQ(base::WriteWholeFile(file, "/dev/pts/long-name\n", kBoxFiles), "");
+    ASSERT_EQ(base::WriteWholeFile(file, "/dev/pts/3\n", kBoxFiles), "");
     std::FILE* f = std::fopen(file.c_str(), "r");
     ASSERT_NE(f, nullptr);
     char line[64] = {};
     ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
     std::fclose(f);
     EXPECT_STREQ(line, "/dev/pts/3\n");
-    EXPECT_NE(WriteFileAtomically(dir + "/missing/1.port", "x"), "");
+    EXPECT_NE(base::WriteWholeFile(dir + "/missing/1.port", "x", kBoxFiles), "");
     std::remove(file.c_str());
     rmdir(nested.c_str());
     rmdir((dir + "/x").c_str());

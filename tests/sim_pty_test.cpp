@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -177,6 +178,29 @@ TEST(BoxsimPty, LineRatePacesTheHostsBytesToo) {
     const double paced = SecondsToTakeIn960Writes({"--line-rate", "115200"});
     EXPECT_NEAR(paced, expected, expected * 0.05);
     EXPECT_LT(SecondsToTakeIn960Writes({}), expected / 2);
+}
+
+TEST(BoxsimPty, APacketStillComingInSurvivesTheBoxBeingHeldUp) {
+    // At 1200 baud a 58-byte map block is on the line for half a second. The
+    // box is stopped in the middle of it for far longer than its partial
+    // time-out, as a busy machine may hold it up; the line was never quiet.
+    const std::string log = TempPath("held-up-log");
+    BoxsimProcess box(LUMORA_BOXSIM_PATH, {"--line-rate", "1200", "--log", log});
+    ASSERT_TRUE(box.started()) << box.error();
+    Line line(box.portPath());
+    link::MapBlock block{};
+    link::BuildMapBlockPacket(block, 0xE0, 0, 0, 0, std::array<std::int16_t, 26>{});
+    line.Write(Bytes(block.begin(), block.end()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_EQ(kill(box.pid(), SIGSTOP), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_EQ(kill(box.pid(), SIGCONT), 0);
+
+    EXPECT_EQ(line.Read(3, 3000), (Bytes{0xE0, 0x00, 0x00}));
+    const std::vector<std::string> lines = Lines(log);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 2), "3A");
+    std::remove(log.c_str());
 }
 
 TEST(BoxsimPty, SurvivesGarbage) {

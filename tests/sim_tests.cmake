@@ -2,6 +2,7 @@
 include(GoogleTest)
 
 add_executable(lumora_sim_tests
+  ${CMAKE_CURRENT_LIST_DIR}/sim_background_writer_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_box_model_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_fault_plan_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sim_options_test.cpp

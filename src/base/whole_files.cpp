@@ -73,13 +73,13 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 // A fresh name in the target's directory, so the rename stays on one file
 // system. O_EXCL: a name someone else holds is never opened, nor later removed.
-int CreateTemporary(const std::string& path, std::string& temp) {
+int CreateTemporary(const std::string& path, mode_t mode, std::string& temp) {
     static std::atomic<unsigned> counter{0};
     const std::string prefix = DirectoryOf(path) + "/." + path.substr(path.rfind('/') + 1) + "." +
                                std::to_string(getpid());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = prefix + "-" + std::to_string(counter++) + ".tmp";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             temp = name;
             return fd;
@@ -91,7 +91,7 @@ int CreateTemporary(const std::string& path, std::string& temp) {
     return -1;
 }
 
-std::string Prepare(const WholeFile& file, Pending& p) {
+std::string Prepare(const WholeFile& file, const WholeFileOptions& options, Pending& p) {
     p.target = file.path;
     p.bytes = file.bytes;
     struct stat info {};
@@ -115,7 +115,7 @@ std::string Prepare(const WholeFile& file, Pending& p) {
     if (exists && !S_ISREG(old.st_mode)) {
         return "cannot write " + file.path + ": it changed while being written";
     }
-    p.fd = CreateTemporary(p.replaced, p.temp);
+    p.fd = CreateTemporary(p.replaced, options.newFileMode, p.temp);
     if (p.fd < 0) {
         return Failure(file.path, errno);
     }
@@ -124,7 +124,7 @@ std::string Prepare(const WholeFile& file, Pending& p) {
         return Failure(file.path, errno);
     }
     if ((exists && fchmod(p.fd, old.st_mode & 0777) != 0) || !WriteAll(p.fd, file.bytes) ||
-        fsync(p.fd) != 0 || close(std::exchange(p.fd, -1)) != 0) {
+        (options.sync && fsync(p.fd) != 0) || close(std::exchange(p.fd, -1)) != 0) {
         return Failure(file.path, errno);
     }
     return {};
@@ -152,11 +152,11 @@ std::string Commit(std::vector<Pending>& pending) {
 
 }  // namespace
 
-std::string WriteWholeFiles(std::span<const WholeFile> files) {
+std::string WriteWholeFiles(std::span<const WholeFile> files, const WholeFileOptions& options) {
     std::vector<Pending> pending(files.size());
     std::string error;
     for (std::size_t i = 0; i < files.size() && error.empty(); ++i) {
-        error = Prepare(files[i], pending[i]);
+        error = Prepare(files[i], options, pending[i]);
     }
     if (error.empty()) {
         error = Commit(pending);
@@ -170,6 +170,13 @@ std::string WriteWholeFiles(std::span<const WholeFile> files) {
         }
     }
     return error;
+}
+
+std::string WriteWholeFile(const std::string& path, std::string_view text,
+                           const WholeFileOptions& options) {
+    const WholeFile file{
+        path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
+    return WriteWholeFiles(std::span(&file, 1), options);
 }
 
 }  // namespace lumora::base
