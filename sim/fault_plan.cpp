@@ -41,10 +41,16 @@ std::vector<TimedWrite> FaultPlan::planReply(std::span<const std::uint8_t> reply
         return out;
     }
     microseconds at = now + config_.replyDelay;
+    const auto markStart = [&out] {
+        if (!out.empty()) {
+            out.front().startsReply = true;
+        }
+    };
     if (!config_.strayBytes.empty() && (!config_.strayBefore || *config_.strayBefore == number)) {
         at = place(out, config_.strayBytes, at);
     }
     if (config_.dropReply && *config_.dropReply == number) {
+        markStart();
         return out;
     }
     if (config_.splitReplies && reply.size() > 1) {
@@ -53,6 +59,7 @@ std::vector<TimedWrite> FaultPlan::planReply(std::span<const std::uint8_t> reply
     } else {
         place(out, reply, at);
     }
+    markStart();
     return out;
 }
 

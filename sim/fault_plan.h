@@ -20,8 +20,14 @@ namespace lumora::sim {
 struct TimedWrite {
     std::chrono::microseconds at{0};
     link::Bytes bytes;
+    // The first write of what the box sends for one packet: the line may
+    // have been idle before it.
+    bool startsReply = false;
 
-    bool operator==(const TimedWrite&) const = default;
+    // What goes on the line and when; startsReply only guides delivery.
+    bool operator==(const TimedWrite& other) const {
+        return at == other.at && bytes == other.bytes;
+    }
 };
 
 class FaultPlan {

@@ -10,17 +10,25 @@ void Outbox::push(std::vector<TimedWrite> writes) {
     }
 }
 
+std::chrono::microseconds Outbox::slipOf(const TimedWrite& write) const {
+    if (!write.startsReply) {
+        return slip_;
+    }
+    return std::max(std::chrono::microseconds(0), slip_ - (write.at - lastAt_));
+}
+
 std::optional<std::chrono::microseconds> Outbox::nextDue() const {
     if (queue_.empty()) {
         return std::nullopt;
     }
-    return queue_.front().at + slip_;
+    return queue_.front().at + slipOf(queue_.front());
 }
 
 std::vector<link::Bytes> Outbox::takeDue(std::chrono::microseconds now) {
     std::vector<link::Bytes> due;
-    while (!queue_.empty() && queue_.front().at + slip_ <= now) {
-        slip_ = std::max(slip_, now - queue_.front().at);
+    while (!queue_.empty() && queue_.front().at + slipOf(queue_.front()) <= now) {
+        slip_ = std::max(slipOf(queue_.front()), now - queue_.front().at);
+        lastAt_ = queue_.front().at;
         due.push_back(std::move(queue_.front().bytes));
         queue_.pop_front();
     }

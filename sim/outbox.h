@@ -3,7 +3,9 @@
 // Planned writes waiting for their time. A host that delivers a write late
 // (a busy event loop, a slow poll) delays the writes queued behind it by the
 // same amount, as a real line would: a gap the fault plan asked for, such as
-// that of a split reply, never shrinks. The slip ends when the queue empties.
+// that of a split reply, never shrinks. The slip ends when the queue empties,
+// and idle time on the line before the next reply absorbs it: replies to
+// packets that follow each other closely must not drift later and later.
 
 #include <chrono>
 #include <deque>
@@ -30,8 +32,11 @@ class Outbox {
     bool empty() const { return queue_.empty(); }
 
   private:
+    std::chrono::microseconds slipOf(const TimedWrite& write) const;
+
     std::deque<TimedWrite> queue_;
     std::chrono::microseconds slip_{0};
+    std::chrono::microseconds lastAt_{0};
 };
 
 }  // namespace lumora::sim

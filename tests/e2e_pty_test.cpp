@@ -7,8 +7,12 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -445,4 +449,128 @@ TEST_F(PtyBox, AMoveAndACornerShiftArriveAsComputed) {
     EXPECT_TRUE(arrived('B'));
     EXPECT_TRUE(session.messages().lastError().isEmpty())
         << session.messages().lastError().toStdString();
+}
+
+// Long work against the virtual box as a technician meets it: a second
+// change while the first waits, Disconnect during a paced transfer, an arrow
+// during RESET, and a stray acknowledgement during a store.
+namespace {
+
+struct PtySession : PtyBox {
+    void connect(std::vector<std::string> args = {}) {
+        start(std::move(args));
+        session = std::make_unique<Session>(std::make_unique<lumora::link::SerialTransport>());
+        session->connection().setSelectedPort(port());
+        session->connection().CNTBtnClick();
+        ASSERT_TRUE(ServeUntil([&] { return setUpDone(); }, 10000));
+    }
+    bool setUpDone() const {
+        const auto log = boxLog();
+        return !log.empty() && log.back() == "04 31 01 36" && !session->work().busy();
+    }
+    bool idle() const { return !session->work().busy(); }
+    // The live map of a channel as the box wrote it, against the tool's tables.
+    bool arrived(const QTemporaryDir& maps, char channel) const {
+        const auto table = [&](const char* axis) {
+            return ReadFile(maps.filePath(QStringLiteral("live-%1-%2.bin").arg(channel).arg(axis)));
+        };
+        const lumora::warp::WarpMap& map = session->maps().map();
+        return table("x") == QByteArray(reinterpret_cast<const char*>(map.x.data()), 19500) &&
+               table("y") == QByteArray(reinterpret_cast<const char*>(map.y.data()), 19500);
+    }
+    std::string errors() const { return session->messages().lastError().toStdString(); }
+
+    std::unique_ptr<Session> session;
+};
+
+}  // namespace
+
+TEST_F(PtySession, TwoQuickWidthChangesLeaveTheLastWidthAndItsWindows) {
+    const QString state = logDir.filePath("state.json");
+    connect({"--state-json", state.toStdString()});
+    auto& blend = session->edgeBlend();
+    auto& guard = session->guard();
+    session->setCurrentChannel(0);
+    guard.runWhole([&] {
+        blend.page(0).edgeEnabled[0] = true;
+        blend.EdgeCheckBoxClick(0);
+    });
+    const auto changeWidth = [&](int width) {
+        guard.runWhole([&blend, width] {
+            blend.page(0).width[0] = width;
+            blend.EBSBarChange(0);
+        });
+    };
+    // The second change comes while the first waits between its packets.
+    QTimer::singleShot(50, [&] { changeWidth(300); });
+    changeWidth(200);
+    const auto blendOfA = [&] {
+        const QJsonDocument json = QJsonDocument::fromJson(ReadFile(state));
+        return json["channels"][0]["blend"].toObject();
+    };
+    ASSERT_TRUE(ServeUntil([&] { return blendOfA()["edges"][0]["width"].toInt() == 300; }, 3000));
+    ServeFor(400);
+    const QJsonObject windows = blendOfA()["windows"].toObject();
+    EXPECT_EQ(blendOfA()["edges"][0]["width"].toInt(), 300);
+    EXPECT_EQ(windows["transition"]["x"].toInt(), 0);
+    EXPECT_EQ(windows["transition"]["width"].toInt(), 300);
+    EXPECT_EQ(windows["nonTransition"]["x"].toInt(), 300);
+    EXPECT_EQ(windows["nonTransition"]["width"].toInt(), 1920 - 300 - 50);
+    EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
+}
+
+TEST_F(PtySession, DisconnectDuringAPacedTransferIsQuietAndTheNextMoveCommits) {
+    QTemporaryDir maps;
+    connect({"--line-rate", "115200", "--maps-dir", maps.path().toStdString()});
+    session->setCurrentChannel(0);
+    session->gridEditing().GridRightClick();
+    ServeFor(500);
+    ASSERT_FALSE(idle());
+    session->connection().CNTBtnClick();
+    EXPECT_TRUE(idle());
+    ServeFor(1500);
+    EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
+
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil(
+        [&] {
+            return session->connection().state() == lumora::core::ConnectionState::Connected &&
+                   idle() && boxLog().back() == "04 31 01 36";
+        },
+        10000));
+    session->setCurrentChannel(0);
+    session->gridEditing().GridRightClick();
+    ASSERT_TRUE(ServeUntil([&] { return idle(); }, 15000));
+    EXPECT_TRUE(arrived(maps, 'A'));
+    EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
+}
+
+TEST_F(PtySession, AnArrowPressedDuringResetMakesACompleteTransfer) {
+    QTemporaryDir maps;
+    connect({"--maps-dir", maps.path().toStdString()});
+    auto& guard = session->guard();
+    session->setCurrentChannel(0);
+    QTimer::singleShot(20,
+                       [&] { guard.runWhole([&] { session->gridEditing().GridRightClick(); }); });
+    guard.runWhole([&] { session->gridEditing().Button7Click(); });
+    ASSERT_TRUE(ServeUntil([&] { return idle(); }, 10000));
+    EXPECT_EQ(session->grid().channel(0).points[0].x, 16.0f);
+    EXPECT_TRUE(arrived(maps, 'A'));
+    EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
+}
+
+TEST_F(PtyBox, CliStoreWithAStrayAcknowledgementStoresBothPasses) {
+    start({"--stray-bytes", "E2 00 00", "--stray-before", "100"});
+    const QString settings = WriteSettings(
+        logDir, [](auto& image) { image.grids[1][lumora::warp::PointIndex(8, 8)].x += 24.0f; });
+    const CliRun run = RunCli({"store", "--port", port(), "--slot", "4", settings});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("in slot 4"), std::string::npos) << run.out;
+    ServeFor(200);
+    const std::vector<std::string> log = boxLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "05 E3 03 00 EB"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "05 E3 03 01 EC"), 1);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.rfind("3A E2", 0) == 0; }),
+              1500);
 }

@@ -25,6 +25,7 @@ using testing::ServeUntil;
 using warp::MoveDirection;
 using warp::PointIndex;
 using Packets = std::vector<Bytes>;
+using core::Connection;
 
 // The box's tables of a map as the tool holds it.
 bool SameMap(const sim::MapTables& box, const warp::WarpMap& map) {
@@ -292,6 +293,154 @@ TEST_F(LiveWarpTest, TheMapDumpHoldsBothTablesAsTheyStand) {
     // Identity after connect: entry (a, b) = 256 a; (1, 0) is the 79th.
     EXPECT_EQ(static_cast<std::uint8_t>(bytes[78 * 2 + 1]), 0x01);
     EXPECT_EQ(QFile(dir.filePath("y.bin")).size(), 19500);
+}
+
+// Replies carry no identity: a stray or late one must not move a transfer
+// past the packet in flight, close it twice, or end newer work.
+TEST_F(LiveWarpTest, RepliesThatAnswerNoPacketInFlightEndNothing) {
+    const auto ignored = [&] {
+        return static_cast<int>(
+            session->messages().log().filter("answers no packet in flight").size() +
+            session->messages().log().filter("answers no reset in flight").size());
+    };
+    session->setCurrentChannel(0);
+    editing().GridRightClick();
+    pipe->deliverFromPeer({0xE0, 0x00, 0x00});  // stray, while block 0 is in flight
+    QTimer::singleShot(5, [&] { pipe->deliverFromPeer({0x31, 0x00, 0x00}); });  // late
+    ASSERT_TRUE(waitIdle());
+    ServeFor(50);
+    EXPECT_EQ(box->model().packetsWithCode(0xE1), (Packets{{0x04, 0xE1, 0x00, 0xE5}}));
+    ASSERT_TRUE(box->model().liveMap(0));
+    EXPECT_TRUE(SameMap(*box->model().liveMap(0), session->maps().map()));
+    EXPECT_EQ(ignored(), 2);
+
+    box->model().clearPackets();
+    session->mapTransfer().SavetoBoxClick(3);
+    pipe->deliverFromPeer({0xE2, 0x00, 0x00});
+    QTimer::singleShot(5, [&] { pipe->deliverFromPeer({0xE1, 0x00, 0x00}); });
+    ASSERT_TRUE(waitIdle(10000));
+    ServeFor(50);
+    EXPECT_EQ(box->model().packetsWithCode(0xE3),
+              (Packets{{0x05, 0xE3, 0x03, 0x00, 0xEB}, {0x05, 0xE3, 0x03, 0x01, 0xEC}}));
+    EXPECT_EQ(box->model().packetsWithCode(0xE2).size(), 1500u);
+    EXPECT_TRUE(SameMap(*box->model().slot(3, 1), session->maps().map()));
+    EXPECT_EQ(session->messages().log().filter("OK-----").size(), 1);
+    EXPECT_EQ(ignored(), 4);
+    EXPECT_EQ(session->messages().errorsRaised(), 0);
+}
+
+TEST_F(LiveWarpTest, TheTimeOutGivesEachPacketItsFullSecond) {
+    pipe->setPeer([](const Bytes&) {});  // a box that stops answering
+    session->setCurrentChannel(1);
+    QElapsedTimer clock;
+    clock.start();
+    editing().GridDownClick();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_GE(clock.elapsed(), 1000);
+    EXPECT_EQ(session->messages().lastError(), "TIME OUT!!!!");
+}
+
+// Disconnect ends what runs at once and says nothing of its own; nothing of
+// it lingers into the next connection.
+TEST_F(LiveWarpTest, DisconnectEndsTheRunningWorkQuietly) {
+    std::vector<int> totals;
+    QObject::connect(&session->mapTransfer(), &warp::MapTransfer::progress,
+                     [&](int, int total) { totals.push_back(total); });
+    session->setCurrentChannel(0);
+    editing().GridRightClick();
+    ASSERT_FALSE(idle());
+    session->connection().CNTBtnClick();
+    EXPECT_TRUE(idle());
+    ASSERT_FALSE(totals.empty());
+    EXPECT_EQ(totals.back(), 0);  // the progress bar goes
+    ServeFor(1500);
+    EXPECT_EQ(session->messages().errorsRaised(), 0)
+        << session->messages().lastError().toStdString();
+
+    box->model().clearPackets();
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return box->model().packetsWithCode(0x31).size() == 2; }));
+    ASSERT_TRUE(waitIdle());
+    session->setCurrentChannel(0);
+    editing().GridRightClick();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(box->model().liveCommits(0), 1u);
+    EXPECT_EQ(session->messages().errorsRaised(), 0);
+}
+
+// An arrow pressed while RESET or the set-up after connect waits on the box
+// runs after it, and its transfer is not cut off by their warp resets.
+TEST_F(LiveWarpTest, ArrowsPressedDuringResetOrTheSetUpRunAfterIt) {
+    auto& guard = session->guard();
+    const auto pressRightArrowAfter = [&](int ms, int c) {
+        QTimer::singleShot(ms, [&guard, this, c] {
+            guard.runWhole([this, c] {
+                session->setCurrentChannel(c);
+                editing().GridRightClick();
+            });
+        });
+    };
+    session->setCurrentChannel(0);
+    pressRightArrowAfter(10, 0);  // during RESET's coefficient-set reads
+    guard.runWhole([&] { editing().Button7Click(); });
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(box->model().liveCommits(0), 1u);
+    EXPECT_EQ(channel(0).points[0].x, 16.0f);
+
+    // Again connected: one arrow before Timer1's tick, one during the set-up.
+    session->connection().CNTBtnClick();
+    QObject::connect(&session->connection(), &core::Connection::boxAnswered, [&] {
+        pressRightArrowAfter(0, 1);
+        pressRightArrowAfter(Connection::kTimer1IntervalMs + 20, 0);
+    });
+    session->connection().CNTBtnClick();
+    ASSERT_TRUE(ServeUntil([&] { return box->model().liveCommits(0) == 2; }, 10000));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(box->model().liveCommits(1), 1u);
+    EXPECT_EQ(session->messages().errorsRaised(), 0)
+        << session->messages().lastError().toStdString();
+}
+
+TEST_F(LiveWarpTest, AMoveWhoseFirstBlockCannotBeWrittenIsTakenBack) {
+    session->setCurrentChannel(0);
+    editing().GridRightClick();
+    ASSERT_TRUE(waitIdle());
+    pipe->failWritesWith("WriteFile function failed (Error: 5)");
+    editing().GridDownClick();
+    EXPECT_EQ(channel(0).points[0], (warp::ControlPoint{16.0f, 0.0f}));
+    EXPECT_EQ(editing().undoStack(0).depth(), 1u);
+    editing().Button15Click(0);
+    EXPECT_EQ(channel(0).points[0], (warp::ControlPoint{16.0f, 0.0f}));
+    EXPECT_EQ(editing().undoStack(0).depth(), 1u);
+    EXPECT_TRUE(idle());
+}
+
+// Each channel's slot map is computed with its own grid size, whichever
+// channel was moved last.
+TEST_F(LiveWarpTest, SaveToBoxComputesEachChannelWithItsOwnGridSize) {
+    session->setCurrentChannel(1);
+    editing().WP5x5AClick();
+    editing().BitBtn3Click();
+    editing().GridDownClick();
+    ASSERT_TRUE(waitIdle());
+    session->setCurrentChannel(0);
+    editing().WP17x17AClick();
+    editing().GridDownClick();
+    ASSERT_TRUE(waitIdle());
+
+    auto expected = std::make_unique<warp::GridModel>(session->grid());
+    expected->recordedGridSize = warp::kGrid5x5;
+    expected->ApplyGridSize(1, warp::kGrid5x5);
+    auto computer = std::make_unique<warp::WarpMapComputer>();
+    auto map = std::make_unique<warp::WarpMap>();
+    map->setIdentity();
+    ASSERT_FALSE(warp::ComputeWarpMap(*expected, 1, *computer, *map));
+
+    session->mapTransfer().SavetoBoxClick(0);
+    ASSERT_TRUE(waitIdle(10000));
+    ASSERT_TRUE(box->model().slot(0, 1));
+    EXPECT_TRUE(SameMap(*box->model().slot(0, 1), *map));
+    EXPECT_EQ(session->grid().recordedGridSize, warp::kGrid17x17);
 }
 
 TEST(CoefficientSet, IndexFromTheSmallestScale) {

@@ -129,6 +129,17 @@ TEST(Outbox, SlipEndsWhenTheLineGoesIdle) {
     outbox.takeDue(milliseconds(50));
     outbox.push({{milliseconds(60), {0x31}}});
     EXPECT_EQ(outbox.nextDue(), milliseconds(60));
+
+    // Replies to packets that follow each other closely, each delivered a
+    // millisecond late, must not drift later and later: the line was idle
+    // between them.
+    Outbox closeReplies;
+    closeReplies.push(TimedWrite{milliseconds(0), {0xE0}, true});
+    for (int k = 1; k <= 50; ++k) {
+        closeReplies.push(TimedWrite{milliseconds(2 * k), {0xE0}, true});
+        closeReplies.takeDue(*closeReplies.nextDue() + milliseconds(1));
+    }
+    EXPECT_LE(*closeReplies.nextDue(), milliseconds(101));
 }
 
 // --- Model and plan together -------------------------------------------------
