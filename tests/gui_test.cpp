@@ -13,12 +13,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "app/radio_group.h"
 #include "app/tform1.h"
 #include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "lumora_version.h"
+#include "overlay_image_probe.h"
 #include "scripted_peer.h"
 #include "sim/in_process_box.h"
 
@@ -299,4 +301,60 @@ TEST_F(Window, EdgeBlendAndColourPagesOfBothChannelsSend) {
                   WriteRegister8Packet(1, 0x00, 5), WriteRegister8Packet(1, 0x3C, 0xFF),
                   WriteRegister8Packet(1, 0x3D, 0x01), WriteRegister8Packet(1, 0x00, 0)}));
     EXPECT_EQ(session->currentChannel(), 1);
+}
+
+// Operator input that arrives while a handler waits on the box (between the
+// blend packets, inside the overlay's status polls) runs after that handler,
+// in order, never inside it.
+TEST_F(Window, InputDuringAWaitRunsAfterTheHandler) {
+    using namespace lumora::link;
+    ScriptedPeer box(*pipe);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+    ServeFor(50);
+    hover(find<QWidget>("TabSheet2"));
+    find<QAbstractButton>("CheckBox1")->click();  // "Left" on
+    pipe->clearWritten();
+
+    // 300 is delivered while 200 waits before its first window.
+    auto* left = find<QScrollBar>("EBSBar1");
+    QTimer::singleShot(20, left, [left] { left->setValue(300); });
+    left->setValue(200);
+    ASSERT_TRUE(ServeUntil([&] { return pipe->written().size() >= 6; }));
+    ServeFor(150);
+    EXPECT_EQ(pipe->written(),
+              (std::vector<Bytes>{
+                  BlendWidthPacket(0, 0, 200), BlendWindowPacket(0, {0, 0, 0, 200, 1080, 1}),
+                  BlendWindowPacket(0, {2, 200, 0, 1670, 1080, 1}), BlendWidthPacket(0, 0, 300),
+                  BlendWindowPacket(0, {0, 0, 0, 300, 1080, 1}),
+                  BlendWindowPacket(0, {2, 300, 0, 1570, 1080, 1})}));
+}
+
+TEST_F(Window, QuickCursorClicksLeaveOneMarker) {
+    lumora::sim::InProcessBox box(*pipe, {});
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return box.model().packetsWithCode(0x31).size() == 2; }));
+    ServeFor(20);
+    // Showing Channel A's "Uniformity" clears its overlay and draws the
+    // cursor at (0, 0).
+    find<QTabWidget>("PageControl1")->setCurrentIndex(5);
+
+    // The 2nd and 3rd clicks arrive while the 1st polls the fill status.
+    auto* right = find<QAbstractButton>("BitBtn24");
+    QTimer::singleShot(0, right, [right] { right->click(); });
+    QTimer::singleShot(1, right, [right] { right->click(); });
+    right->click();
+    ASSERT_TRUE(ServeUntil([&] { return session->uniformity().channel(0).cursorX == 3; }));
+    ServeFor(50);
+
+    const auto& memory = box.model().overlay(0);
+    const auto drawn = lumora::probe::FindLitComponents(
+        memory.width(), memory.height(), [&](int x, int y) { return memory.pixel(x, y) != 0; });
+    ASSERT_EQ(drawn.size(), 1u);
+    // The square of 66 around (192, 0); the lines above the picture are cut.
+    const auto& marker = drawn.components[0];
+    EXPECT_EQ(marker.left, 192 - 32);
+    EXPECT_EQ(marker.width(), 66);
+    EXPECT_EQ(marker.top, 0);
+    EXPECT_EQ(marker.bottom, 32);
 }

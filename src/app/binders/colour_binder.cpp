@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -17,7 +19,8 @@ struct ColourPage {
 
 }  // namespace
 
-void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* context) {
+void BindColourPages(const Form1Controls& c, ColourAdjust& colour, base::HandlerGuard& guard,
+                     QObject* context) {
     const std::array<ColourPage, base::kChannels> pages = {{
         {c.InGainEnableCB,
          {c.InGainRBar, c.InGainGBar, c.InGainBBar},
@@ -33,22 +36,22 @@ void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* cont
     for (int ch = 0; ch < base::kChannels; ++ch) {
         const ColourPage& page = pages[static_cast<std::size_t>(ch)];
         QObject::connect(page.gainEnable, &QAbstractButton::clicked, context,
-                         [&colour, ch](bool checked) {
+                         Whole(guard, [&colour, ch](bool checked) {
                              colour.page(ch).gainEnabled = checked;
                              colour.InGainEnableCBClick(ch);
-                         });
+                         }));
         for (int k = 0; k < ColourAdjust::kColours; ++k) {
             const auto i = static_cast<std::size_t>(k);
             QObject::connect(page.gains[i], &QSlider::valueChanged, context,
-                             [&colour, ch, k, i](int value) {
+                             Whole(guard, [&colour, ch, k, i](int value) {
                                  colour.page(ch).gain[i] = value;
                                  colour.InGainBarChange(ch, k);
-                             });
+                             }));
             QObject::connect(page.offsets[i], &QSlider::valueChanged, context,
-                             [&colour, ch, k, i](int value) {
+                             Whole(guard, [&colour, ch, k, i](int value) {
                                  colour.page(ch).offset[i] = value;
                                  colour.InOffsetBarChange(ch, k);
-                             });
+                             }));
         }
     }
     QObject::connect(&colour, &ColourAdjust::changed, context, [pages, &colour](int ch) {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -16,7 +18,8 @@ struct PatternPage {
 
 }  // namespace
 
-void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QObject* context) {
+void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern,
+                      base::HandlerGuard& guard, QObject* context) {
     const std::array<PatternPage, base::kChannels> pages = {{
         {c.RGPtnColor, c.CBEnablePattern, c.SBarHGridSize, c.SBarVGridSize, c.STPtnHGridSize,
          c.STPtnVGridSize},
@@ -25,25 +28,26 @@ void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QOb
     }};
     for (int p = 0; p < base::kChannels; ++p) {
         const PatternPage& page = pages[static_cast<std::size_t>(p)];
-        QObject::connect(page.colours, &RadioGroup::itemClicked, context, [&pattern, p](int item) {
-            pattern.page(p).colourItem = item;
-            pattern.RGPtnColorClick(p);
-        });
+        QObject::connect(page.colours, &RadioGroup::itemClicked, context,
+                         Whole(guard, [&pattern, p](int item) {
+                             pattern.page(p).colourItem = item;
+                             pattern.RGPtnColorClick(p);
+                         }));
         QObject::connect(page.enable, &QAbstractButton::clicked, context,
-                         [&pattern, p](bool checked) {
+                         Whole(guard, [&pattern, p](bool checked) {
                              pattern.page(p).enabled = checked;
                              pattern.CBEnablePatternClick(p);
-                         });
+                         }));
         QObject::connect(page.horizontal, &QScrollBar::valueChanged, context,
-                         [&pattern, p](int value) {
+                         Whole(guard, [&pattern, p](int value) {
                              pattern.page(p).horizontal = value;
                              pattern.SBarHGridSizeChange(p);
-                         });
+                         }));
         QObject::connect(page.vertical, &QScrollBar::valueChanged, context,
-                         [&pattern, p](int value) {
+                         Whole(guard, [&pattern, p](int value) {
                              pattern.page(p).vertical = value;
                              pattern.SBarVGridSizeChange(p);
-                         });
+                         }));
     }
     QObject::connect(&pattern, &picture::TestPattern::changed, context, [pages, &pattern](int p) {
         const PatternPage& page = pages[static_cast<std::size_t>(p)];

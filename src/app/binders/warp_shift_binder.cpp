@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <array>
 
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -40,7 +42,8 @@ class MouseButtonCaption : public QObject {
 
 }  // namespace
 
-void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidget* window) {
+void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, base::HandlerGuard& guard,
+                        QWidget* window) {
     const std::array<std::array<CornerGroup, 4>, base::kChannels> pages = {{
         {{{Corner::kTopLeft,
            {c.TLShiftUpBtnA, c.TLShiftDownBtnA, c.TLShiftLeftBtnA, c.TLShiftRightBtnA},
@@ -71,14 +74,14 @@ void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidge
         for (const CornerGroup& group : pages[static_cast<std::size_t>(channel)]) {
             for (std::size_t k = 0; k < group.buttons.size(); ++k) {
                 QObject::connect(group.buttons[k], &QAbstractButton::clicked, window,
-                                 [&shift, channel, corner = group.corner, k] {
+                                 Whole(guard, [&shift, channel, corner = group.corner, k] {
                                      shift.ShiftClick(channel, corner, kAxes[k], kSigns[k]);
-                                 });
+                                 }));
             }
             QObject::connect(group.x10, &QAbstractButton::toggled, window,
-                             [&shift, channel, corner = group.corner](bool on) {
+                             Whole(guard, [&shift, channel, corner = group.corner](bool on) {
                                  shift.setX10(channel, corner, on);
-                             });
+                             }));
         }
     }
     auto* caption = new MouseButtonCaption(window);
