@@ -98,21 +98,24 @@ void EdgeBlend::sendWindowsWithout(std::uint8_t channel, int edge) {
     }
 }
 
-void EdgeBlend::EBSBarChange(int edge) {
+void EdgeBlend::EBSBarChange(int p, int edge) {
     const std::uint8_t channel = state_.currentChannel;
     // "All" has no edge controls of its own.
     if (channel >= base::kChannels) {
         return;
     }
-    Page& pg = page(channel);
+    // The moved bar's own position, whichever page it is on; the read-out,
+    // the switch and the other side's width are the current channel's.
     const auto e = static_cast<std::size_t>(edge);
-    pg.widthText[e] = QString::number(pg.width[e]);
+    const int position = page(p).width[e];
+    Page& pg = page(channel);
+    pg.widthText[e] = QString::number(position);
     emit changed(channel);
     if (!pg.edgeEnabled[e]) {
         return;
     }
     guard_.run([&] {
-        link_.send(link::BlendWidthPacket(channel, edge, U16(pg.width[e])));
+        link_.send(link::BlendWidthPacket(channel, edge, U16(position)));
         sendWindowsFor(channel, edge);
     });
 }

@@ -61,9 +61,10 @@ class EdgeBlend : public QObject {
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
     Page& page(int p) { return pages_[static_cast<std::size_t>(p)]; }
 
-    // A width bar of `edge` moved: its read-out, then, while the edge is
-    // switched on, its width and for left or right the two windows.
-    void EBSBarChange(int edge);
+    // The width bar of `edge` on page p moved: its position goes into the
+    // read-out of the current channel's edge and, while that edge is
+    // switched on, to the box, for left or right with the two windows.
+    void EBSBarChange(int p, int edge);
     // An edge switched on (its width, and the windows for left or right) or
     // off (width 0; for left or right the windows without it).
     void EdgeCheckBoxClick(int edge);

@@ -42,7 +42,7 @@ void BindEdges(const EdgeBlendPage& page, int p, EdgeBlend& blend, base::Handler
         QObject::connect(bar, &QScrollBar::valueChanged, context,
                          Whole(guard, [&blend, p, edge](int value) {
                              blend.page(p).width[static_cast<std::size_t>(edge)] = value;
-                             blend.EBSBarChange(edge);
+                             blend.EBSBarChange(p, edge);
                          }));
     }
 }
