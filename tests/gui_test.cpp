@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -12,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -357,4 +361,54 @@ TEST_F(Window, QuickCursorClicksLeaveOneMarker) {
     EXPECT_EQ(marker.width(), 66);
     EXPECT_EQ(marker.top, 0);
     EXPECT_EQ(marker.bottom, 32);
+}
+
+// What a settings load or the command line sets through the models shows in
+// the widgets, runs each handler once when the value differs, and nothing
+// when it is the same.
+TEST_F(Window, ModelSettersDriveTheWidgetsAndTheHandlers) {
+    using namespace lumora::link;
+    using lumora::warp::Axis;
+    using lumora::warp::Corner;
+    ScriptedPeer box(*pipe);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+    ServeFor(50);
+    hover(find<QWidget>("TabSheet4"));
+    pipe->clearWritten();
+
+    auto& blend = session->edgeBlend();
+    blend.setWidth(1, 0, 200);  // "Left" of B is off: the read-out only
+    EXPECT_EQ(find<QScrollBar>("EBSBar5")->value(), 200);
+    EXPECT_EQ(find<QLabel>("StaticText5")->text(), "200");
+    EXPECT_TRUE(pipe->written().empty());
+    blend.setEdgeEnabled(1, 0, true);
+    blend.setEdgeEnabled(1, 0, true);
+    blend.setWidth(1, 0, 200);
+    EXPECT_TRUE(find<QCheckBox>("CheckBox5")->isChecked());
+
+    session->colourAdjust().setOffset(0, 0, -1);
+    EXPECT_EQ(find<QSlider>("InOffsetRBar")->value(), -1);
+    session->testPattern().setHorizontal(0, 100);
+    EXPECT_EQ(find<QScrollBar>("SBarHGridSize")->value(), 100);
+    EXPECT_EQ(
+        pipe->written(),
+        (std::vector<Bytes>{
+            BlendWidthPacket(1, 0, 200), BlendWindowPacket(1, {0, 0, 0, 200, 1080, 1}),
+            BlendWindowPacket(1, {2, 200, 0, 1670, 1080, 1}), WriteRegister8Packet(0, 0x00, 5),
+            WriteRegister8Packet(0, 0x38, 0xFF), WriteRegister8Packet(0, 0x39, 0x03),
+            WriteRegister8Packet(0, 0x00, 0), PatternGridSizePacket(0, 100, 32)}));
+
+    session->setCurrentChannel(1);
+    session->gridEditing().setInternalGrid(1, true);
+    EXPECT_TRUE(find<QAbstractButton>("InterGridB")->isChecked());
+    EXPECT_EQ(session->grid().channel(1).internalGrid, 1);
+
+    // A counter moves its shifted corner and sends nothing.
+    pipe->clearWritten();
+    auto& grid = session->grid().channel(0);
+    session->cornerShift().setCounter(0, Corner::kTopLeft, Axis::kX, -10);
+    EXPECT_EQ(find<QLabel>("TLShiftXValueA")->text(), "-10");
+    EXPECT_EQ(grid.shiftedCorners[0].x, grid.cornerBase[0].x - 10);
+    EXPECT_TRUE(pipe->written().empty());
 }

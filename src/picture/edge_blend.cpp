@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "link/packets.h"
+#include "picture/set_control.h"
 
 namespace lumora::picture {
 namespace {
@@ -54,6 +55,39 @@ QString EdgeBlend::GammaText(int position) {
 EdgeBlend::EdgeBlend(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
                      std::chrono::milliseconds pause)
     : link_(link), state_(state), guard_(guard), pause_(pause) {}
+
+void EdgeBlend::setEdgeEnabled(int p, int edge, bool on) {
+    SetControl(page(p).edgeEnabled[static_cast<std::size_t>(edge)], on, [&] {
+        emit changed(p);
+        EdgeCheckBoxClick(edge);
+    });
+}
+
+void EdgeBlend::setWidth(int p, int edge, int width) {
+    SetControl(page(p).width[static_cast<std::size_t>(edge)], width, [&] {
+        emit changed(p);
+        EBSBarChange(p, edge);
+    });
+}
+
+void EdgeBlend::setMarker(int p, bool on) {
+    SetControl(page(p).marker, on, [&] {
+        emit changed(p);
+        EBMarkerCbClick(p);
+    });
+}
+
+void EdgeBlend::setTransition(int p, int value) {
+    SetControl(page(p).transition, value, [&] { TransitionSBarChange(p); });
+}
+
+void EdgeBlend::setNonTransition(int p, int value) {
+    SetControl(page(p).nonTransition, value, [&] { NonTransitionSBarChange(p); });
+}
+
+void EdgeBlend::setGamma(int p, int value) {
+    SetControl(page(p).gamma, value, [&] { GammaSCBarChange(p); });
+}
 
 void EdgeBlend::pause() {
     link_.wait(pause_);

@@ -61,6 +61,16 @@ class EdgeBlend : public QObject {
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
     Page& page(int p) { return pages_[static_cast<std::size_t>(p)]; }
 
+    // Page p's controls set as the operator sets them (the window, a
+    // settings load, the command line): a different value is shown and runs
+    // the control's handler at once; the same value does nothing.
+    void setEdgeEnabled(int p, int edge, bool on);
+    void setWidth(int p, int edge, int width);
+    void setMarker(int p, bool on);
+    void setTransition(int p, int value);
+    void setNonTransition(int p, int value);
+    void setGamma(int p, int value);
+
     // The width bar of `edge` on page p moved: its position goes into the
     // read-out of the current channel's edge and, while that edge is
     // switched on, to the box, for left or right with the two windows.
@@ -76,6 +86,7 @@ class EdgeBlend : public QObject {
     void GammaSCBarChange(int p);
 
   signals:
+    // Page p's controls or read-outs have something new to show.
     void changed(int page);
 
   private:

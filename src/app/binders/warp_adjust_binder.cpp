@@ -100,9 +100,10 @@ void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, base::Han
                 page.sizes[size], &QAbstractButton::clicked, context,
                 Whole(guard, [&editing, click = kSizeClicks[size]] { (editing.*click)(); }));
         }
-        QObject::connect(
-            page.interGrid, &QAbstractButton::clicked, context,
-            Whole(guard, [&editing](bool checked) { editing.InterGridAClick(checked); }));
+        QObject::connect(page.interGrid, &QAbstractButton::clicked, context,
+                         Whole(guard, [&editing, half](bool checked) {
+                             editing.setInternalGrid(static_cast<int>(half), checked);
+                         }));
         QObject::connect(
             page.showGrid, &QAbstractButton::clicked, context,
             Whole(guard, [&editing](bool checked) { editing.ShowGridAClick(checked); }));

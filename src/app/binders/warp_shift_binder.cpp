@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <array>
 
+#include "app/binders/draw.h"
 #include "app/binders/whole.h"
 
 namespace lumora::app {
@@ -94,9 +95,14 @@ void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, base::
         c.BLShiftXValueA, c.BLShiftXValueB, c.BLShiftYValueA, c.BLShiftYValueB,
         c.TRShiftXValueA, c.TRShiftXValueB, c.TRShiftYValueA, c.TRShiftYValueB,
         c.BRShiftXValueA, c.BRShiftXValueB, c.BRShiftYValueA, c.BRShiftYValueB};
-    const auto show = [labels, &shift] {
+    const auto show = [labels, pages, &shift] {
         for (std::size_t i = 0; i < labels.size(); ++i) {
             labels[i]->setText(QString::number(shift.counters()[i]));
+        }
+        for (int channel = 0; channel < base::kChannels; ++channel) {
+            for (const CornerGroup& group : pages[static_cast<std::size_t>(channel)]) {
+                DrawChecked(group.x10, shift.x10(channel, group.corner));
+            }
         }
     };
     QObject::connect(&shift, &warp::CornerShift::changed, window, show);
