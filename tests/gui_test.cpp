@@ -412,3 +412,32 @@ TEST_F(Window, ModelSettersDriveTheWidgetsAndTheHandlers) {
     EXPECT_EQ(grid.shiftedCorners[0].x, grid.cornerBase[0].x - 10);
     EXPECT_TRUE(pipe->written().empty());
 }
+
+// Every scroll bar of the pages takes the focus by click and by Tab, and
+// its keys change it as a drag does: Right adds a step, as the bar grows.
+TEST_F(Window, ScrollBarsTakeTheKeyboard) {
+    using namespace lumora::link;
+    for (const char* pages : {"PageControl1", "PageControl2"}) {
+        for (auto* bar : find<QWidget>(pages)->findChildren<QScrollBar*>()) {
+            EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus) << bar->objectName().toStdString();
+        }
+    }
+    ScriptedPeer box(*pipe);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+    hover(find<QWidget>("TabSheet2"));
+    find<QAbstractButton>("CheckBox1")->click();
+    pipe->clearWritten();
+
+    const auto key = [](QWidget* bar, Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(bar, &press);
+    };
+    key(find<QScrollBar>("EBSBar1"), Qt::Key_Right);
+    key(find<QScrollBar>("GammaSCBar"), Qt::Key_Right);
+    EXPECT_EQ(find<QLabel>("TransGammaVal")->text(), "1");
+    EXPECT_EQ(pipe->written(),
+              (std::vector<Bytes>{
+                  BlendWidthPacket(0, 0, 51), BlendWindowPacket(0, {0, 0, 0, 51, 1080, 1}),
+                  BlendWindowPacket(0, {2, 51, 0, 1819, 1080, 1}), BlendGammaPacket(0, 100)}));
+}
