@@ -62,6 +62,15 @@ struct Window : ::testing::Test {
         QApplication::sendEvent(widget, &move);
     }
 
+    // "Connect" against a box of 1920 x 1080, until the start-up has ended.
+    bool connectToBox() {
+        find<QPushButton>("CNTBtn")->click();
+        const bool up =
+            ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; });
+        ServeFor(50);
+        return up;
+    }
+
     QGroupBox* groupTitled(const char* page, const QString& title) const {
         for (auto* group : find<QWidget>(page)->findChildren<QGroupBox*>()) {
             if (group->title() == title)
@@ -313,9 +322,7 @@ TEST_F(Window, EdgeBlendAndColourPagesOfBothChannelsSend) {
 TEST_F(Window, InputDuringAWaitRunsAfterTheHandler) {
     using namespace lumora::link;
     ScriptedPeer box(*pipe);
-    find<QPushButton>("CNTBtn")->click();
-    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
-    ServeFor(50);
+    ASSERT_TRUE(connectToBox());
     hover(find<QWidget>("TabSheet2"));
     find<QAbstractButton>("CheckBox1")->click();  // "Left" on
     pipe->clearWritten();
@@ -371,9 +378,7 @@ TEST_F(Window, ModelSettersDriveTheWidgetsAndTheHandlers) {
     using lumora::warp::Axis;
     using lumora::warp::Corner;
     ScriptedPeer box(*pipe);
-    find<QPushButton>("CNTBtn")->click();
-    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
-    ServeFor(50);
+    ASSERT_TRUE(connectToBox());
     hover(find<QWidget>("TabSheet4"));
     pipe->clearWritten();
 
@@ -423,8 +428,7 @@ TEST_F(Window, ScrollBarsTakeTheKeyboard) {
         }
     }
     ScriptedPeer box(*pipe);
-    find<QPushButton>("CNTBtn")->click();
-    ASSERT_TRUE(ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; }));
+    ASSERT_TRUE(connectToBox());
     hover(find<QWidget>("TabSheet2"));
     find<QAbstractButton>("CheckBox1")->click();
     pipe->clearWritten();
