@@ -95,6 +95,8 @@ void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, base::Han
     const auto arrowUp = Whole(guard, [&editing] { editing.GridArrowUp(); });
     for (std::size_t half = 0; half < pages.size(); ++half) {
         const WarpAdjustPage& page = pages[half];
+        // A grid-size button acts on every click, the one already down too;
+        // setGridSizeButton is for those that set a value (a settings load).
         for (std::size_t size = 0; size < kSizeClicks.size(); ++size) {
             QObject::connect(
                 page.sizes[size], &QAbstractButton::clicked, context,
