@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -12,13 +14,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "app/radio_group.h"
 #include "app/tform1.h"
 #include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "lumora_version.h"
+#include "overlay_image_probe.h"
 #include "scripted_peer.h"
 #include "sim/in_process_box.h"
 
@@ -54,6 +60,15 @@ struct Window : ::testing::Test {
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(widget, &move);
+    }
+
+    // "Connect" against a box of 1920 x 1080, until the start-up has ended.
+    bool connectToBox() {
+        find<QPushButton>("CNTBtn")->click();
+        const bool up =
+            ServeUntil([&] { return find<QLabel>("ResLabel")->text() == "1920 x 1080"; });
+        ServeFor(50);
+        return up;
     }
 
     QGroupBox* groupTitled(const char* page, const QString& title) const {
@@ -299,4 +314,134 @@ TEST_F(Window, EdgeBlendAndColourPagesOfBothChannelsSend) {
                   WriteRegister8Packet(1, 0x00, 5), WriteRegister8Packet(1, 0x3C, 0xFF),
                   WriteRegister8Packet(1, 0x3D, 0x01), WriteRegister8Packet(1, 0x00, 0)}));
     EXPECT_EQ(session->currentChannel(), 1);
+}
+
+// Operator input that arrives while a handler waits on the box (between the
+// blend packets, inside the overlay's status polls) runs after that handler,
+// in order, never inside it.
+TEST_F(Window, InputDuringAWaitRunsAfterTheHandler) {
+    using namespace lumora::link;
+    ScriptedPeer box(*pipe);
+    ASSERT_TRUE(connectToBox());
+    hover(find<QWidget>("TabSheet2"));
+    find<QAbstractButton>("CheckBox1")->click();  // "Left" on
+    pipe->clearWritten();
+
+    // 300 is delivered while 200 waits before its first window.
+    auto* left = find<QScrollBar>("EBSBar1");
+    QTimer::singleShot(20, left, [left] { left->setValue(300); });
+    left->setValue(200);
+    ASSERT_TRUE(ServeUntil([&] { return pipe->written().size() >= 6; }));
+    ServeFor(150);
+    EXPECT_EQ(pipe->written(),
+              (std::vector<Bytes>{
+                  BlendWidthPacket(0, 0, 200), BlendWindowPacket(0, {0, 0, 0, 200, 1080, 1}),
+                  BlendWindowPacket(0, {2, 200, 0, 1670, 1080, 1}), BlendWidthPacket(0, 0, 300),
+                  BlendWindowPacket(0, {0, 0, 0, 300, 1080, 1}),
+                  BlendWindowPacket(0, {2, 300, 0, 1570, 1080, 1})}));
+}
+
+TEST_F(Window, QuickCursorClicksLeaveOneMarker) {
+    lumora::sim::InProcessBox box(*pipe, {});
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return box.model().packetsWithCode(0x31).size() == 2; }));
+    ServeFor(20);
+    // Showing Channel A's "Uniformity" clears its overlay and draws the
+    // cursor at (0, 0).
+    find<QTabWidget>("PageControl1")->setCurrentIndex(5);
+
+    // The 2nd and 3rd clicks arrive while the 1st polls the fill status.
+    auto* right = find<QAbstractButton>("BitBtn24");
+    QTimer::singleShot(0, right, [right] { right->click(); });
+    QTimer::singleShot(1, right, [right] { right->click(); });
+    right->click();
+    ASSERT_TRUE(ServeUntil([&] { return session->uniformity().channel(0).cursorX == 3; }));
+    ServeFor(50);
+
+    const auto& memory = box.model().overlay(0);
+    const auto drawn = lumora::probe::FindLitComponents(
+        memory.width(), memory.height(), [&](int x, int y) { return memory.pixel(x, y) != 0; });
+    ASSERT_EQ(drawn.size(), 1u);
+    // The square of 66 around (192, 0); the lines above the picture are cut.
+    const auto& marker = drawn.components[0];
+    EXPECT_EQ(marker.left, 192 - 32);
+    EXPECT_EQ(marker.width(), 66);
+    EXPECT_EQ(marker.top, 0);
+    EXPECT_EQ(marker.bottom, 32);
+}
+
+// What a settings load or the command line sets through the models shows in
+// the widgets, runs each handler once when the value differs, and nothing
+// when it is the same.
+TEST_F(Window, ModelSettersDriveTheWidgetsAndTheHandlers) {
+    using namespace lumora::link;
+    using lumora::warp::Axis;
+    using lumora::warp::Corner;
+    ScriptedPeer box(*pipe);
+    ASSERT_TRUE(connectToBox());
+    hover(find<QWidget>("TabSheet4"));
+    pipe->clearWritten();
+
+    auto& blend = session->edgeBlend();
+    blend.setWidth(1, 0, 200);  // "Left" of B is off: the read-out only
+    EXPECT_EQ(find<QScrollBar>("EBSBar5")->value(), 200);
+    EXPECT_EQ(find<QLabel>("StaticText5")->text(), "200");
+    EXPECT_TRUE(pipe->written().empty());
+    blend.setEdgeEnabled(1, 0, true);
+    blend.setEdgeEnabled(1, 0, true);
+    blend.setWidth(1, 0, 200);
+    EXPECT_TRUE(find<QCheckBox>("CheckBox5")->isChecked());
+
+    session->colourAdjust().setOffset(0, 0, -1);
+    EXPECT_EQ(find<QSlider>("InOffsetRBar")->value(), -1);
+    session->testPattern().setHorizontal(0, 100);
+    EXPECT_EQ(find<QScrollBar>("SBarHGridSize")->value(), 100);
+    EXPECT_EQ(
+        pipe->written(),
+        (std::vector<Bytes>{
+            BlendWidthPacket(1, 0, 200), BlendWindowPacket(1, {0, 0, 0, 200, 1080, 1}),
+            BlendWindowPacket(1, {2, 200, 0, 1670, 1080, 1}), WriteRegister8Packet(0, 0x00, 5),
+            WriteRegister8Packet(0, 0x38, 0xFF), WriteRegister8Packet(0, 0x39, 0x03),
+            WriteRegister8Packet(0, 0x00, 0), PatternGridSizePacket(0, 100, 32)}));
+
+    session->setCurrentChannel(1);
+    session->gridEditing().setInternalGrid(1, true);
+    EXPECT_TRUE(find<QAbstractButton>("InterGridB")->isChecked());
+    EXPECT_EQ(session->grid().channel(1).internalGrid, 1);
+
+    // A counter moves its shifted corner and sends nothing.
+    pipe->clearWritten();
+    auto& grid = session->grid().channel(0);
+    session->cornerShift().setCounter(0, Corner::kTopLeft, Axis::kX, -10);
+    EXPECT_EQ(find<QLabel>("TLShiftXValueA")->text(), "-10");
+    EXPECT_EQ(grid.shiftedCorners[0].x, grid.cornerBase[0].x - 10);
+    EXPECT_TRUE(pipe->written().empty());
+}
+
+// Every scroll bar of the pages takes the focus by click and by Tab, and
+// its keys change it as a drag does: Right adds a step, as the bar grows.
+TEST_F(Window, ScrollBarsTakeTheKeyboard) {
+    using namespace lumora::link;
+    for (const char* pages : {"PageControl1", "PageControl2"}) {
+        for (auto* bar : find<QWidget>(pages)->findChildren<QScrollBar*>()) {
+            EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus) << bar->objectName().toStdString();
+        }
+    }
+    ScriptedPeer box(*pipe);
+    ASSERT_TRUE(connectToBox());
+    hover(find<QWidget>("TabSheet2"));
+    find<QAbstractButton>("CheckBox1")->click();
+    pipe->clearWritten();
+
+    const auto key = [](QWidget* bar, Qt::Key k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(bar, &press);
+    };
+    key(find<QScrollBar>("EBSBar1"), Qt::Key_Right);
+    key(find<QScrollBar>("GammaSCBar"), Qt::Key_Right);
+    EXPECT_EQ(find<QLabel>("TransGammaVal")->text(), "1");
+    EXPECT_EQ(pipe->written(),
+              (std::vector<Bytes>{
+                  BlendWidthPacket(0, 0, 51), BlendWindowPacket(0, {0, 0, 0, 51, 1080, 1}),
+                  BlendWindowPacket(0, {2, 51, 0, 1819, 1080, 1}), BlendGammaPacket(0, 100)}));
 }

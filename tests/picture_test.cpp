@@ -239,19 +239,27 @@ TEST_F(PictureTest, EdgeBlendWidthBarsReadTheCurrentChannel) {
 
     // "Bottom" is off: its bar moves only its read-out.
     blend->page(0).width[3] = 120;
-    blend->EBSBarChange(3);
+    blend->EBSBarChange(0, 3);
     EXPECT_TRUE(take().empty());
     EXPECT_EQ(blend->page(0).widthText[3], "120");
 
-    // A's "Top" bar handled while B is current: B's bar, box and read-out.
+    // A's "Top" bar moved to 310 while B is current: B's box and read-out,
+    // but the moved bar's position, not B's stale 400.
     session->setCurrentChannel(1);
     blend->page(1).edgeEnabled[2] = true;
     blend->page(1).width[2] = 400;
     blend->page(0).width[2] = 310;
-    blend->EBSBarChange(2);
-    EXPECT_EQ(take(), (Packets{width(1, 2, 400)}));
-    EXPECT_EQ(blend->page(1).widthText[2], "400");
+    blend->EBSBarChange(0, 2);
+    EXPECT_EQ(take(), (Packets{width(1, 2, 310)}));
+    EXPECT_EQ(blend->page(1).widthText[2], "310");
     EXPECT_EQ(blend->page(0).widthText[2], "50");
+    // A side edge places the windows with the current channel's bars.
+    blend->page(1).edgeEnabled[0] = true;
+    blend->page(1).width[1] = 300;
+    blend->page(0).width[0] = 200;
+    blend->EBSBarChange(0, 0);
+    EXPECT_EQ(take(), (Packets{width(1, 0, 200), window(1, {0, 0, 0, 50, 1080, 1}),
+                               window(1, {2, 50, 0, 1570, 1080, 1})}));
 }
 
 TEST_F(PictureTest, EdgeBlendSidesPlaceTheWindows) {
@@ -273,7 +281,7 @@ TEST_F(PictureTest, EdgeBlendSidesPlaceTheWindows) {
     // Both at their widest leave 320 between them.
     pg.width = {800, 800, 50, 50};
     pg.edgeEnabled[1] = true;
-    blend->EBSBarChange(1);
+    blend->EBSBarChange(0, 1);
     EXPECT_EQ(take(), (Packets{width(0, 1, 800), window(0, {2, 800, 0, 320, 1080, 1}),
                                window(0, {0, 1120, 0, 800, 1080, 1})}));
 
@@ -289,7 +297,7 @@ TEST_F(PictureTest, EdgeBlendOnAllSendsOnlyMarkerOffsetsAndGamma) {
     blend->page(0).edgeEnabled[0] = true;
     blend->page(0).width[0] = 300;
     blend->EdgeCheckBoxClick(0);
-    blend->EBSBarChange(0);
+    blend->EBSBarChange(0, 0);
     EXPECT_TRUE(take().empty());
     EXPECT_EQ(blend->page(0).widthText[0], "50");
 

@@ -73,6 +73,10 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& title,
 QScrollBar* MakeScrollBar(QWidget* parent, const QString& name, const QRect& geometry, int minimum,
                           int maximum, int position, int singleStep, int pageStep) {
     auto* bar = Place(new QScrollBar(Qt::Horizontal, parent), name, geometry);
+    // Arrow keys and Page Up/Down set a value precisely, so a bar takes the
+    // focus by click and by Tab; Right and Up add, as on the track bars.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setInvertedControls(false);
     bar->setRange(minimum, maximum);
     bar->setSingleStep(singleStep);
     bar->setPageStep(pageStep);

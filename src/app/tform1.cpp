@@ -34,15 +34,16 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     setWindowTitle(QStringLiteral("Lumora Warp Tool alpha 8"));
     controls_ = BuildForm1(this);
     BindMessages(controls_, session_.messages(), this);
-    BindConnection(controls_, session_.connection(), this, preferredPort);
-    new ChannelSelector(controls_, session_.state(), this);
-    BindWarpAdjustPages(controls_, session_.gridEditing(), this);
-    BindWarpShiftPages(controls_, session_.cornerShift(), this);
-    BindMapTransfer(controls_, session_.mapTransfer(), this);
-    BindPatternPages(controls_, session_.testPattern(), this);
-    BindUniformityPages(controls_, session_.uniformity(), this);
-    BindEdgeBlendPages(controls_, session_.edgeBlend(), this);
-    BindColourPages(controls_, session_.colourAdjust(), this);
+    base::HandlerGuard& guard = session_.guard();
+    BindConnection(controls_, session_.connection(), guard, this, preferredPort);
+    new ChannelSelector(controls_, session_.state(), guard, this);
+    BindWarpAdjustPages(controls_, session_.gridEditing(), guard, this);
+    BindWarpShiftPages(controls_, session_.cornerShift(), guard, this);
+    BindMapTransfer(controls_, session_.mapTransfer(), guard, this);
+    BindPatternPages(controls_, session_.testPattern(), guard, this);
+    BindUniformityPages(controls_, session_.uniformity(), guard, this);
+    BindEdgeBlendPages(controls_, session_.edgeBlend(), guard, this);
+    BindColourPages(controls_, session_.colourAdjust(), guard, this);
     FormCreate();
 }
 

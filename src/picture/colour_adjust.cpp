@@ -1,5 +1,7 @@
 #include "picture/colour_adjust.h"
 
+#include "picture/set_control.h"
+
 namespace lumora::picture {
 namespace {
 
@@ -30,6 +32,25 @@ constexpr std::uint8_t High(int value, int mask) {
 
 ColourAdjust::ColourAdjust(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard)
     : link_(link), state_(state), guard_(guard) {}
+
+void ColourAdjust::setGainEnabled(int channel, bool on) {
+    SetControl(page(channel).gainEnabled, on, [&] {
+        emit changed(channel);
+        InGainEnableCBClick(channel);
+    });
+}
+
+void ColourAdjust::setGain(int channel, int colour, int value) {
+    SetControl(page(channel).gain[static_cast<std::size_t>(colour)], value, [&] {
+        emit changed(channel);
+        InGainBarChange(channel, colour);
+    });
+}
+
+void ColourAdjust::setOffset(int channel, int colour, int value) {
+    SetControl(page(channel).offset[static_cast<std::size_t>(colour)], value,
+               [&] { InOffsetBarChange(channel, colour); });
+}
 
 void ColourAdjust::writeBank(std::uint8_t channel,
                              std::initializer_list<std::pair<std::uint8_t, std::uint8_t>> writes) {

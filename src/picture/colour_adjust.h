@@ -42,6 +42,13 @@ class ColourAdjust : public QObject {
     const Page& page(int channel) const { return pages_[static_cast<std::size_t>(channel)]; }
     Page& page(int channel) { return pages_[static_cast<std::size_t>(channel)]; }
 
+    // The page's controls set as the operator sets them (the window, a
+    // settings load, the command line): a different value is shown and runs
+    // the control's handler at once; the same value does nothing.
+    void setGainEnabled(int channel, bool on);
+    void setGain(int channel, int colour, int value);
+    void setOffset(int channel, int colour, int value);
+
     // A gain bar moved: its read-out and gain, only while "Gain" is checked.
     void InGainBarChange(int channel, int colour);
     // An offset bar moved: its read-out and offset, whatever "Gain" says.
@@ -50,6 +57,7 @@ class ColourAdjust : public QObject {
     void InGainEnableCBClick(int channel);
 
   signals:
+    // The page's controls or read-outs have something new to show.
     void changed(int channel);
 
   private:

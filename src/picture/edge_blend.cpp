@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include "link/packets.h"
+#include "picture/set_control.h"
 
 namespace lumora::picture {
 namespace {
@@ -55,6 +56,39 @@ EdgeBlend::EdgeBlend(link::Link& link, base::ProgramState& state, base::HandlerG
                      std::chrono::milliseconds pause)
     : link_(link), state_(state), guard_(guard), pause_(pause) {}
 
+void EdgeBlend::setEdgeEnabled(int p, int edge, bool on) {
+    SetControl(page(p).edgeEnabled[static_cast<std::size_t>(edge)], on, [&] {
+        emit changed(p);
+        EdgeCheckBoxClick(edge);
+    });
+}
+
+void EdgeBlend::setWidth(int p, int edge, int width) {
+    SetControl(page(p).width[static_cast<std::size_t>(edge)], width, [&] {
+        emit changed(p);
+        EBSBarChange(p, edge);
+    });
+}
+
+void EdgeBlend::setMarker(int p, bool on) {
+    SetControl(page(p).marker, on, [&] {
+        emit changed(p);
+        EBMarkerCbClick(p);
+    });
+}
+
+void EdgeBlend::setTransition(int p, int value) {
+    SetControl(page(p).transition, value, [&] { TransitionSBarChange(p); });
+}
+
+void EdgeBlend::setNonTransition(int p, int value) {
+    SetControl(page(p).nonTransition, value, [&] { NonTransitionSBarChange(p); });
+}
+
+void EdgeBlend::setGamma(int p, int value) {
+    SetControl(page(p).gamma, value, [&] { GammaSCBarChange(p); });
+}
+
 void EdgeBlend::pause() {
     link_.wait(pause_);
 }
@@ -98,21 +132,24 @@ void EdgeBlend::sendWindowsWithout(std::uint8_t channel, int edge) {
     }
 }
 
-void EdgeBlend::EBSBarChange(int edge) {
+void EdgeBlend::EBSBarChange(int p, int edge) {
     const std::uint8_t channel = state_.currentChannel;
     // "All" has no edge controls of its own.
     if (channel >= base::kChannels) {
         return;
     }
-    Page& pg = page(channel);
+    // The moved bar's own position, whichever page it is on; the read-out,
+    // the switch and the other side's width are the current channel's.
     const auto e = static_cast<std::size_t>(edge);
-    pg.widthText[e] = QString::number(pg.width[e]);
+    const int position = page(p).width[e];
+    Page& pg = page(channel);
+    pg.widthText[e] = QString::number(position);
     emit changed(channel);
     if (!pg.edgeEnabled[e]) {
         return;
     }
     guard_.run([&] {
-        link_.send(link::BlendWidthPacket(channel, edge, U16(pg.width[e])));
+        link_.send(link::BlendWidthPacket(channel, edge, U16(position)));
         sendWindowsFor(channel, edge);
     });
 }

@@ -61,9 +61,20 @@ class EdgeBlend : public QObject {
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
     Page& page(int p) { return pages_[static_cast<std::size_t>(p)]; }
 
-    // A width bar of `edge` moved: its read-out, then, while the edge is
-    // switched on, its width and for left or right the two windows.
-    void EBSBarChange(int edge);
+    // Page p's controls set as the operator sets them (the window, a
+    // settings load, the command line): a different value is shown and runs
+    // the control's handler at once; the same value does nothing.
+    void setEdgeEnabled(int p, int edge, bool on);
+    void setWidth(int p, int edge, int width);
+    void setMarker(int p, bool on);
+    void setTransition(int p, int value);
+    void setNonTransition(int p, int value);
+    void setGamma(int p, int value);
+
+    // The width bar of `edge` on page p moved: its position goes into the
+    // read-out of the current channel's edge and, while that edge is
+    // switched on, to the box, for left or right with the two windows.
+    void EBSBarChange(int p, int edge);
     // An edge switched on (its width, and the windows for left or right) or
     // off (width 0; for left or right the windows without it).
     void EdgeCheckBoxClick(int edge);
@@ -75,6 +86,7 @@ class EdgeBlend : public QObject {
     void GammaSCBarChange(int p);
 
   signals:
+    // Page p's controls or read-outs have something new to show.
     void changed(int page);
 
   private:

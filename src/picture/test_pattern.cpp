@@ -1,6 +1,7 @@
 #include "picture/test_pattern.h"
 
 #include "link/packets.h"
+#include "picture/set_control.h"
 
 namespace lumora::picture {
 
@@ -11,6 +12,28 @@ std::uint8_t TestPattern::ColourCode(int item) {
 
 TestPattern::TestPattern(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard)
     : link_(link), state_(state), guard_(guard) {}
+
+void TestPattern::setColourItem(int p, int item) {
+    SetControl(page(p).colourItem, item, [&] {
+        emit changed(p);
+        RGPtnColorClick(p);
+    });
+}
+
+void TestPattern::setEnabled(int p, bool on) {
+    SetControl(page(p).enabled, on, [&] {
+        emit changed(p);
+        CBEnablePatternClick(p);
+    });
+}
+
+void TestPattern::setHorizontal(int p, int size) {
+    SetControl(page(p).horizontal, size, [&] { SBarHGridSizeChange(p); });
+}
+
+void TestPattern::setVertical(int p, int size) {
+    SetControl(page(p).vertical, size, [&] { SBarVGridSizeChange(p); });
+}
 
 std::uint8_t TestPattern::channelFor(int p) const {
     return p == 0 ? 0 : state_.currentChannel;

@@ -44,6 +44,14 @@ class TestPattern : public QObject {
     const Page& page(int p) const { return pages_[static_cast<std::size_t>(p)]; }
     Page& page(int p) { return pages_[static_cast<std::size_t>(p)]; }
 
+    // Page p's controls set as the operator sets them: a different value is
+    // shown and runs the control's handler at once; the same value (a click
+    // on the colour already chosen) does nothing.
+    void setColourItem(int p, int item);
+    void setEnabled(int p, bool on);
+    void setHorizontal(int p, int size);
+    void setVertical(int p, int size);
+
     // "Enable Pattern" of page p: the current channel gets the page's colour
     // and the switch state.
     void CBEnablePatternClick(int p);
@@ -56,6 +64,7 @@ class TestPattern : public QObject {
     void SBarVGridSizeChange(int p);
 
   signals:
+    // Page p's controls or read-outs have something new to show.
     void changed(int page);
 
   private:

@@ -11,7 +11,28 @@ bool CornerShift::x10(int channel, Corner corner) const {
 }
 
 void CornerShift::setX10(int channel, Corner corner, bool on) {
-    x10_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(corner)] = on;
+    bool& box = x10_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(corner)];
+    if (box != on) {
+        box = on;
+        emit changed();
+    }
+}
+
+void CornerShift::setCounter(int channel, Corner corner, Axis axis, std::int16_t value) {
+    std::int16_t& counter =
+        counters_[static_cast<std::size_t>(CornerShiftIndex(corner, axis, channel))];
+    if (counter == value) {
+        return;
+    }
+    counter = value;
+    ChannelGrid& grid = model_.channel(channel);
+    const auto k = static_cast<std::size_t>(corner);
+    if (axis == Axis::kX) {
+        grid.shiftedCorners[k].x = grid.cornerBase[k].x + static_cast<float>(value);
+    } else {
+        grid.shiftedCorners[k].y = grid.cornerBase[k].y + static_cast<float>(value);
+    }
+    emit changed();
 }
 
 void CornerShift::onBoxAnswered() {

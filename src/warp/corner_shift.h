@@ -22,6 +22,10 @@ class CornerShift : public QObject {
                 LiveWarp& live);
 
     const CornerShiftCounters& counters() const { return counters_; }
+    // One counter set as a settings load sets it: a different value is
+    // shown and moves the shifted corner to its base plus the counter;
+    // nothing is sent. The same value does nothing.
+    void setCounter(int channel, Corner corner, Axis axis, std::int16_t value);
     // The "x10" boxes, per channel and corner (warp::Corner order).
     bool x10(int channel, Corner corner) const;
     void setX10(int channel, Corner corner, bool on);
@@ -33,6 +37,7 @@ class CornerShift : public QObject {
     void onBoxAnswered();
 
   signals:
+    // The counters or the "x10" boxes have something new to show.
     void changed();
 
   private:

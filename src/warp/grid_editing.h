@@ -69,6 +69,27 @@ class GridEditing : public QObject {
     void TabSheet7Show();
     void TabSheet8Show();
 
+    // The grid-size buttons and "Internal Grid" of page `half` set as a
+    // settings load sets them: a different value runs the control's handler
+    // (on the current channel) as the operator's change would; the same
+    // value, or a button outside "2x2".."17x17", does nothing.
+    void setGridSizeButton(int half, int button) {
+        auto& pressed = view_.gridSizeButton[static_cast<std::size_t>(half)];
+        if (button < kGrid2x2 || button > kGrid17x17 || pressed == button) {
+            return;
+        }
+        pressed = button;
+        gridSizeClick(button);
+    }
+    void setInternalGrid(int half, bool on) {
+        auto& checked = view_.internalGrid[static_cast<std::size_t>(half)];
+        if (checked == on) {
+            return;
+        }
+        checked = on;
+        InterGridAClick(on);
+    }
+
     // Move arrows of the current channel.
     void GridUpClick() { arrowMove(MoveDirection::kUp); }
     void GridDownClick() { arrowMove(MoveDirection::kDown); }

@@ -2,8 +2,9 @@
 
 namespace lumora::app {
 
-ChannelSelector::ChannelSelector(const Form1Controls& c, base::ProgramState& state, QObject* parent)
-    : QObject(parent), state_(state) {
+ChannelSelector::ChannelSelector(const Form1Controls& c, base::ProgramState& state,
+                                 base::HandlerGuard& guard, QObject* parent)
+    : QObject(parent), state_(state), guard_(guard) {
     QWidget* const hoverA[] = {c.GroupBox9,  c.PageControl1, c.GroupBox3, c.WP2x2A,    c.WP5x5A,
                                c.WP9x9A,     c.WP17x17A,     c.BitBtn1,   c.BitBtn2,   c.BitBtn3,
                                c.BitBtn4,    c.BitBtn5,      c.BitBtn6,   c.BitBtn7,   c.BitBtn8,
@@ -35,9 +36,8 @@ ChannelSelector::ChannelSelector(const Form1Controls& c, base::ProgramState& sta
     selectOn(c.TabSheet14, QEvent::ContextMenu, 0);
     selectOn(c.GroupBox18, QEvent::MouseButtonPress, 0);
     selectOn(c.GroupBox20, QEvent::MouseButtonPress, 1);
-    connect(c.BitBtnEZ1, &TBitBtnEZ::mouseLeave, this, [this] { state_.setCurrentChannel(1); });
-    connect(c.RGChannel, &RadioGroup::itemClicked, this,
-            [this](int index) { state_.setCurrentChannel(index); });
+    connect(c.BitBtnEZ1, &TBitBtnEZ::mouseLeave, this, [this] { select(1); });
+    connect(c.RGChannel, &RadioGroup::itemClicked, this, [this](int index) { select(index); });
 }
 
 void ChannelSelector::selectOn(QWidget* widget, QEvent::Type event, int channel) {
@@ -48,9 +48,13 @@ void ChannelSelector::selectOn(QWidget* widget, QEvent::Type event, int channel)
     selectors_.insert({widget, event}, channel);
 }
 
+void ChannelSelector::select(int channel) {
+    guard_.runWhole([this, channel] { state_.setCurrentChannel(channel); });
+}
+
 bool ChannelSelector::eventFilter(QObject* watched, QEvent* event) {
     if (auto it = selectors_.find({watched, event->type()}); it != selectors_.end()) {
-        state_.setCurrentChannel(*it);
+        select(*it);
     }
     return QObject::eventFilter(watched, event);
 }

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "app/binders/draw.h"
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -17,7 +20,8 @@ struct ColourPage {
 
 }  // namespace
 
-void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* context) {
+void BindColourPages(const Form1Controls& c, ColourAdjust& colour, base::HandlerGuard& guard,
+                     QObject* context) {
     const std::array<ColourPage, base::kChannels> pages = {{
         {c.InGainEnableCB,
          {c.InGainRBar, c.InGainGBar, c.InGainBBar},
@@ -32,33 +36,34 @@ void BindColourPages(const Form1Controls& c, ColourAdjust& colour, QObject* cont
     }};
     for (int ch = 0; ch < base::kChannels; ++ch) {
         const ColourPage& page = pages[static_cast<std::size_t>(ch)];
-        QObject::connect(page.gainEnable, &QAbstractButton::clicked, context,
-                         [&colour, ch](bool checked) {
-                             colour.page(ch).gainEnabled = checked;
-                             colour.InGainEnableCBClick(ch);
-                         });
+        QObject::connect(
+            page.gainEnable, &QAbstractButton::clicked, context,
+            Whole(guard, [&colour, ch](bool checked) { colour.setGainEnabled(ch, checked); }));
         for (int k = 0; k < ColourAdjust::kColours; ++k) {
             const auto i = static_cast<std::size_t>(k);
-            QObject::connect(page.gains[i], &QSlider::valueChanged, context,
-                             [&colour, ch, k, i](int value) {
-                                 colour.page(ch).gain[i] = value;
-                                 colour.InGainBarChange(ch, k);
-                             });
-            QObject::connect(page.offsets[i], &QSlider::valueChanged, context,
-                             [&colour, ch, k, i](int value) {
-                                 colour.page(ch).offset[i] = value;
-                                 colour.InOffsetBarChange(ch, k);
-                             });
+            QObject::connect(
+                page.gains[i], &QSlider::valueChanged, context,
+                Whole(guard, [&colour, ch, k](int value) { colour.setGain(ch, k, value); }));
+            QObject::connect(
+                page.offsets[i], &QSlider::valueChanged, context,
+                Whole(guard, [&colour, ch, k](int value) { colour.setOffset(ch, k, value); }));
         }
     }
-    QObject::connect(&colour, &ColourAdjust::changed, context, [pages, &colour](int ch) {
+    const auto draw = [pages, &colour](int ch) {
         const ColourPage& page = pages[static_cast<std::size_t>(ch)];
         const ColourAdjust::Page& model = colour.page(ch);
+        DrawChecked(page.gainEnable, model.gainEnabled);
         for (std::size_t i = 0; i < page.gainTexts.size(); ++i) {
+            DrawValue(page.gains[i], model.gain[i]);
             page.gainTexts[i]->setText(model.gainText[i]);
+            DrawValue(page.offsets[i], model.offset[i]);
             page.offsetTexts[i]->setText(model.offsetText[i]);
         }
-    });
+    };
+    QObject::connect(&colour, &ColourAdjust::changed, context, draw);
+    for (int ch = 0; ch < base::kChannels; ++ch) {
+        draw(ch);
+    }
 }
 
 }  // namespace lumora::app

@@ -7,6 +7,7 @@
 
 namespace lumora::app {
 
-void BindColourPages(const Form1Controls& c, picture::ColourAdjust& colour, QObject* context);
+void BindColourPages(const Form1Controls& c, picture::ColourAdjust& colour,
+                     base::HandlerGuard& guard, QObject* context);
 
 }  // namespace lumora::app

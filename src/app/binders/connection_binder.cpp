@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/binders/whole.h"
 #include "link/port_list.h"
 
 namespace lumora::app {
@@ -33,14 +34,15 @@ void FillPortList(QComboBox* combo, const QString& preferredPort) {
 
 }  // namespace
 
-void BindConnection(const Form1Controls& c, core::Connection& connection, QObject* context,
-                    const QString& preferredPort) {
+void BindConnection(const Form1Controls& c, core::Connection& connection, base::HandlerGuard& guard,
+                    QObject* context, const QString& preferredPort) {
     FillPortList(c.ComComboBox1, preferredPort);
     connection.setSelectedPort(c.ComComboBox1->currentText());
-    QObject::connect(c.ComComboBox1, &QComboBox::currentTextChanged, context,
-                     [&connection](const QString& name) { connection.setSelectedPort(name); });
+    QObject::connect(
+        c.ComComboBox1, &QComboBox::currentTextChanged, context,
+        Whole(guard, [&connection](const QString& name) { connection.setSelectedPort(name); }));
     QObject::connect(c.CNTBtn, &QPushButton::clicked, context,
-                     [&connection] { connection.CNTBtnClick(); });
+                     Whole(guard, [&connection] { connection.CNTBtnClick(); }));
 
     const auto show = [c, &connection] {
         const core::Connection::View& view = connection.view();

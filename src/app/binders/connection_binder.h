@@ -11,7 +11,7 @@
 namespace lumora::app {
 
 // preferredPort: selected in "COM PORT" when it is in the list.
-void BindConnection(const Form1Controls& c, core::Connection& connection, QObject* context,
-                    const QString& preferredPort);
+void BindConnection(const Form1Controls& c, core::Connection& connection, base::HandlerGuard& guard,
+                    QObject* context, const QString& preferredPort);
 
 }  // namespace lumora::app

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "app/binders/draw.h"
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -25,52 +28,45 @@ int EdgeOf(const QWidget* control) {
     return control->property("tag").toInt();
 }
 
-void BindEdges(const EdgeBlendPage& page, int p, EdgeBlend& blend, QObject* context) {
+void BindEdges(const EdgeBlendPage& page, int p, EdgeBlend& blend, base::HandlerGuard& guard,
+               QObject* context) {
     for (QCheckBox* box : page.edges) {
         const int edge = EdgeOf(box);
-        QObject::connect(box, &QAbstractButton::clicked, context, [&blend, p, edge](bool checked) {
-            blend.page(p).edgeEnabled[static_cast<std::size_t>(edge)] = checked;
-            blend.EdgeCheckBoxClick(edge);
-        });
+        QObject::connect(box, &QAbstractButton::clicked, context,
+                         Whole(guard, [&blend, p, edge](bool checked) {
+                             blend.setEdgeEnabled(p, edge, checked);
+                         }));
     }
     for (QScrollBar* bar : page.widths) {
         const int edge = EdgeOf(bar);
-        QObject::connect(bar, &QScrollBar::valueChanged, context, [&blend, p, edge](int value) {
-            blend.page(p).width[static_cast<std::size_t>(edge)] = value;
-            blend.EBSBarChange(edge);
-        });
+        QObject::connect(
+            bar, &QScrollBar::valueChanged, context,
+            Whole(guard, [&blend, p, edge](int value) { blend.setWidth(p, edge, value); }));
     }
 }
 
-void BindOffsetsAndGamma(const EdgeBlendPage& page, int p, EdgeBlend& blend, QObject* context) {
-    QObject::connect(page.marker, &QAbstractButton::clicked, context, [&blend, p](bool checked) {
-        blend.page(p).marker = checked;
-        blend.EBMarkerCbClick(p);
-    });
-    QObject::connect(page.transition, &QScrollBar::valueChanged, context, [&blend, p](int value) {
-        blend.page(p).transition = value;
-        blend.TransitionSBarChange(p);
-    });
+void BindOffsetsAndGamma(const EdgeBlendPage& page, int p, EdgeBlend& blend,
+                         base::HandlerGuard& guard, QObject* context) {
+    QObject::connect(page.marker, &QAbstractButton::clicked, context,
+                     Whole(guard, [&blend, p](bool checked) { blend.setMarker(p, checked); }));
+    QObject::connect(page.transition, &QScrollBar::valueChanged, context,
+                     Whole(guard, [&blend, p](int value) { blend.setTransition(p, value); }));
     QObject::connect(page.nonTransition, &QScrollBar::valueChanged, context,
-                     [&blend, p](int value) {
-                         blend.page(p).nonTransition = value;
-                         blend.NonTransitionSBarChange(p);
-                     });
+                     Whole(guard, [&blend, p](int value) { blend.setNonTransition(p, value); }));
     // Round while the operator scrolls, before the position becomes the
     // value, so that the bar never rests between steps.
     QScrollBar* gamma = page.gamma;
     QObject::connect(gamma, &QAbstractSlider::actionTriggered, context, [gamma] {
         gamma->setSliderPosition(EdgeBlend::GammaSCBarScroll(gamma->sliderPosition()));
     });
-    QObject::connect(gamma, &QScrollBar::valueChanged, context, [&blend, p](int value) {
-        blend.page(p).gamma = value;
-        blend.GammaSCBarChange(p);
-    });
+    QObject::connect(gamma, &QScrollBar::valueChanged, context,
+                     Whole(guard, [&blend, p](int value) { blend.setGamma(p, value); }));
 }
 
 }  // namespace
 
-void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, QObject* context) {
+void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, base::HandlerGuard& guard,
+                        QObject* context) {
     const std::array<EdgeBlendPage, base::kChannels> pages = {{
         {{c.CheckBox1, c.CheckBox2, c.CheckBox3, c.CheckBox4},
          {c.EBSBar1, c.EBSBar2, c.EBSBar3, c.EBSBar4},
@@ -95,19 +91,29 @@ void BindEdgeBlendPages(const Form1Controls& c, EdgeBlend& blend, QObject* conte
     }};
     for (int p = 0; p < base::kChannels; ++p) {
         const EdgeBlendPage& page = pages[static_cast<std::size_t>(p)];
-        BindEdges(page, p, blend, context);
-        BindOffsetsAndGamma(page, p, blend, context);
+        BindEdges(page, p, blend, guard, context);
+        BindOffsetsAndGamma(page, p, blend, guard, context);
     }
-    QObject::connect(&blend, &EdgeBlend::changed, context, [pages, &blend](int p) {
+    const auto draw = [pages, &blend](int p) {
         const EdgeBlendPage& page = pages[static_cast<std::size_t>(p)];
         const EdgeBlend::Page& model = blend.page(p);
         for (std::size_t e = 0; e < page.widthTexts.size(); ++e) {
+            DrawChecked(page.edges[e], model.edgeEnabled[e]);
+            DrawValue(page.widths[e], model.width[e]);
             page.widthTexts[e]->setText(model.widthText[e]);
         }
+        DrawChecked(page.marker, model.marker);
+        DrawValue(page.transition, model.transition);
         page.transitionText->setText(model.transitionText);
+        DrawValue(page.nonTransition, model.nonTransition);
         page.nonTransitionText->setText(model.nonTransitionText);
+        DrawValue(page.gamma, model.gamma);
         page.gammaText->setText(model.gammaText);
-    });
+    };
+    QObject::connect(&blend, &EdgeBlend::changed, context, draw);
+    for (int p = 0; p < base::kChannels; ++p) {
+        draw(p);
+    }
 }
 
 }  // namespace lumora::app

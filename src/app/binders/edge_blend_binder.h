@@ -7,6 +7,7 @@
 
 namespace lumora::app {
 
-void BindEdgeBlendPages(const Form1Controls& c, picture::EdgeBlend& blend, QObject* context);
+void BindEdgeBlendPages(const Form1Controls& c, picture::EdgeBlend& blend,
+                        base::HandlerGuard& guard, QObject* context);
 
 }  // namespace lumora::app

@@ -8,6 +8,7 @@
 
 namespace lumora::app {
 
-void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, QObject* context);
+void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, base::HandlerGuard& guard,
+                     QObject* context);
 
 }  // namespace lumora::app

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "app/binders/draw.h"
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -16,7 +19,8 @@ struct PatternPage {
 
 }  // namespace
 
-void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QObject* context) {
+void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern,
+                      base::HandlerGuard& guard, QObject* context) {
     const std::array<PatternPage, base::kChannels> pages = {{
         {c.RGPtnColor, c.CBEnablePattern, c.SBarHGridSize, c.SBarVGridSize, c.STPtnHGridSize,
          c.STPtnVGridSize},
@@ -25,31 +29,34 @@ void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QOb
     }};
     for (int p = 0; p < base::kChannels; ++p) {
         const PatternPage& page = pages[static_cast<std::size_t>(p)];
-        QObject::connect(page.colours, &RadioGroup::itemClicked, context, [&pattern, p](int item) {
-            pattern.page(p).colourItem = item;
-            pattern.RGPtnColorClick(p);
-        });
-        QObject::connect(page.enable, &QAbstractButton::clicked, context,
-                         [&pattern, p](bool checked) {
-                             pattern.page(p).enabled = checked;
-                             pattern.CBEnablePatternClick(p);
-                         });
-        QObject::connect(page.horizontal, &QScrollBar::valueChanged, context,
-                         [&pattern, p](int value) {
-                             pattern.page(p).horizontal = value;
-                             pattern.SBarHGridSizeChange(p);
-                         });
+        QObject::connect(page.colours, &RadioGroup::itemClicked, context,
+                         Whole(guard, [&pattern, p](int item) { pattern.setColourItem(p, item); }));
+        QObject::connect(
+            page.enable, &QAbstractButton::clicked, context,
+            Whole(guard, [&pattern, p](bool checked) { pattern.setEnabled(p, checked); }));
+        QObject::connect(
+            page.horizontal, &QScrollBar::valueChanged, context,
+            Whole(guard, [&pattern, p](int value) { pattern.setHorizontal(p, value); }));
         QObject::connect(page.vertical, &QScrollBar::valueChanged, context,
-                         [&pattern, p](int value) {
-                             pattern.page(p).vertical = value;
-                             pattern.SBarVGridSizeChange(p);
-                         });
+                         Whole(guard, [&pattern, p](int value) { pattern.setVertical(p, value); }));
     }
-    QObject::connect(&pattern, &picture::TestPattern::changed, context, [pages, &pattern](int p) {
+    const auto draw = [pages, &pattern](int p) {
         const PatternPage& page = pages[static_cast<std::size_t>(p)];
-        page.horizontalText->setText(pattern.page(p).horizontalText);
-        page.verticalText->setText(pattern.page(p).verticalText);
-    });
+        const picture::TestPattern::Page& model = pattern.page(p);
+        {
+            const QSignalBlocker quiet(page.colours);
+            page.colours->setItemIndex(model.colourItem);
+        }
+        DrawChecked(page.enable, model.enabled);
+        DrawValue(page.horizontal, model.horizontal);
+        page.horizontalText->setText(model.horizontalText);
+        DrawValue(page.vertical, model.vertical);
+        page.verticalText->setText(model.verticalText);
+    };
+    QObject::connect(&pattern, &picture::TestPattern::changed, context, draw);
+    for (int p = 0; p < base::kChannels; ++p) {
+        draw(p);
+    }
 }
 
 }  // namespace lumora::app

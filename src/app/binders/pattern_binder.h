@@ -7,6 +7,7 @@
 
 namespace lumora::app {
 
-void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern, QObject* context);
+void BindPatternPages(const Form1Controls& c, picture::TestPattern& pattern,
+                      base::HandlerGuard& guard, QObject* context);
 
 }  // namespace lumora::app

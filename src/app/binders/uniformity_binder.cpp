@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/binders/progress_bar.h"
+#include "app/binders/whole.h"
 
 namespace lumora::app {
 namespace {
@@ -35,7 +36,8 @@ constexpr std::array<Click, base::kChannels> kPageShown = {&Uniformity::TabSheet
 
 }  // namespace
 
-void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, QObject* context) {
+void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, base::HandlerGuard& guard,
+                         QObject* context) {
     const std::array<UniformityPage, base::kChannels> pages = {{
         {c.PageControl1,
          c.TabSheet9,
@@ -66,36 +68,40 @@ void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, QObject
     }};
     for (int p = 0; p < base::kChannels; ++p) {
         const UniformityPage& page = pages[static_cast<std::size_t>(p)];
-        QObject::connect(page.gain, &QSlider::valueChanged, context, [&uniformity, p](int v) {
-            uniformity.page(p).gain = v;
-            uniformity.UniGainValueChange(p);
-        });
-        QObject::connect(page.offset, &QSlider::valueChanged, context, [&uniformity, p](int v) {
-            uniformity.page(p).offset = v;
-            uniformity.UnOffsetValueChange(p);
-        });
+        QObject::connect(page.gain, &QSlider::valueChanged, context,
+                         Whole(guard, [&uniformity, p](int v) {
+                             uniformity.page(p).gain = v;
+                             uniformity.UniGainValueChange(p);
+                         }));
+        QObject::connect(page.offset, &QSlider::valueChanged, context,
+                         Whole(guard, [&uniformity, p](int v) {
+                             uniformity.page(p).offset = v;
+                             uniformity.UnOffsetValueChange(p);
+                         }));
         QObject::connect(page.enable, &QAbstractButton::clicked, context,
-                         [&uniformity, p](bool checked) {
+                         Whole(guard, [&uniformity, p](bool checked) {
                              uniformity.page(p).enable = checked;
                              uniformity.CBUniformityEnableClick(p);
-                         });
-        QObject::connect(page.autoRepeat, &QAbstractButton::toggled, context,
-                         [&uniformity, p](bool on) { uniformity.page(p).autoRepeat = on; });
-        QObject::connect(page.update, &QAbstractButton::clicked, context,
-                         [&uniformity, p] { uniformity.UnUpdateClick(p); });
-        QObject::connect(page.reset, &QAbstractButton::clicked, context,
-                         [&uniformity, p] { uniformity.ResetUniformityClick(p); });
-        for (std::size_t k = 0; k < kCursorClicks.size(); ++k) {
-            QObject::connect(page.cursor[k], &QAbstractButton::clicked, context,
-                             [&uniformity, click = kCursorClicks[k]] { (uniformity.*click)(); });
-        }
+                         }));
         QObject::connect(
-            page.pages, &QTabWidget::currentChanged, context,
-            [&uniformity, page, shown = kPageShown[static_cast<std::size_t>(p)]](int index) {
-                if (page.pages->widget(index) == page.page) {
-                    (uniformity.*shown)();
-                }
-            });
+            page.autoRepeat, &QAbstractButton::toggled, context,
+            Whole(guard, [&uniformity, p](bool on) { uniformity.page(p).autoRepeat = on; }));
+        QObject::connect(page.update, &QAbstractButton::clicked, context,
+                         Whole(guard, [&uniformity, p] { uniformity.UnUpdateClick(p); }));
+        QObject::connect(page.reset, &QAbstractButton::clicked, context,
+                         Whole(guard, [&uniformity, p] { uniformity.ResetUniformityClick(p); }));
+        for (std::size_t k = 0; k < kCursorClicks.size(); ++k) {
+            QObject::connect(
+                page.cursor[k], &QAbstractButton::clicked, context,
+                Whole(guard, [&uniformity, click = kCursorClicks[k]] { (uniformity.*click)(); }));
+        }
+        QObject::connect(page.pages, &QTabWidget::currentChanged, context,
+                         Whole(guard, [&uniformity, page,
+                                       shown = kPageShown[static_cast<std::size_t>(p)]](int index) {
+                             if (page.pages->widget(index) == page.page) {
+                                 (uniformity.*shown)();
+                             }
+                         }));
         QObject::connect(page.xPos, &QScrollBar::valueChanged, context,
                          [text = page.xPosText](int v) { text->setText(QString::number(v)); });
     }

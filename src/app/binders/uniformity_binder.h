@@ -7,6 +7,7 @@
 
 namespace lumora::app {
 
-void BindUniformityPages(const Form1Controls& c, picture::Uniformity& uniformity, QObject* context);
+void BindUniformityPages(const Form1Controls& c, picture::Uniformity& uniformity,
+                         base::HandlerGuard& guard, QObject* context);
 
 }  // namespace lumora::app

@@ -3,6 +3,8 @@
 #include <QSignalBlocker>
 #include <array>
 
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -50,16 +52,18 @@ void Show(const WarpAdjustPage& page, const GridEditing::View& view, int channel
 }
 
 void BindSelectionArrows(const std::array<TBitBtnEZ*, 4>& arrows, GridEditing& editing,
-                         QObject* context) {
+                         base::HandlerGuard& guard, QObject* context) {
     for (std::size_t k = 0; k < arrows.size(); ++k) {
-        QObject::connect(arrows[k], &QAbstractButton::clicked, context,
-                         [&editing, click = kSelectClicks[k]] { (editing.*click)(); });
+        QObject::connect(
+            arrows[k], &QAbstractButton::clicked, context,
+            Whole(guard, [&editing, click = kSelectClicks[k]] { (editing.*click)(); }));
     }
 }
 
 }  // namespace
 
-void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, QObject* context) {
+void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, base::HandlerGuard& guard,
+                         QObject* context) {
     const std::array<WarpAdjustPage, base::kChannels> pages = {{
         {c.PageControl1,
          c.TabSheet7,
@@ -88,53 +92,59 @@ void BindWarpAdjustPages(const Form1Controls& c, GridEditing& editing, QObject* 
                                                                &GridEditing::TabSheet8Show};
     constexpr std::array<Click, base::kChannels> kReset = {&GridEditing::Button7Click,
                                                            &GridEditing::Button11Click};
+    const auto arrowUp = Whole(guard, [&editing] { editing.GridArrowUp(); });
     for (std::size_t half = 0; half < pages.size(); ++half) {
         const WarpAdjustPage& page = pages[half];
+        // A grid-size button acts on every click, the one already down too;
+        // setGridSizeButton is for those that set a value (a settings load).
         for (std::size_t size = 0; size < kSizeClicks.size(); ++size) {
-            QObject::connect(page.sizes[size], &QAbstractButton::clicked, context,
-                             [&editing, click = kSizeClicks[size]] { (editing.*click)(); });
+            QObject::connect(
+                page.sizes[size], &QAbstractButton::clicked, context,
+                Whole(guard, [&editing, click = kSizeClicks[size]] { (editing.*click)(); }));
         }
         QObject::connect(page.interGrid, &QAbstractButton::clicked, context,
-                         [&editing](bool checked) { editing.InterGridAClick(checked); });
-        QObject::connect(page.showGrid, &QAbstractButton::clicked, context,
-                         [&editing](bool checked) { editing.ShowGridAClick(checked); });
+                         Whole(guard, [&editing, half](bool checked) {
+                             editing.setInternalGrid(static_cast<int>(half), checked);
+                         }));
+        QObject::connect(
+            page.showGrid, &QAbstractButton::clicked, context,
+            Whole(guard, [&editing](bool checked) { editing.ShowGridAClick(checked); }));
         // A "Warp adjust" page is shown when it becomes its page control's
         // current page; the window appearing does not count.
         QObject::connect(page.pages, &QTabWidget::currentChanged, context,
-                         [&editing, page, shown = kPageShown[half]](int index) {
+                         Whole(guard, [&editing, page, shown = kPageShown[half]](int index) {
                              if (page.pages->widget(index) == page.page) {
                                  (editing.*shown)();
                              }
-                         });
+                         }));
         // A move happens when its arrow goes down (by mouse or key), and
         // repeats while it is held; the release ends the repeat.
         for (std::size_t k = 0; k < page.moves.size(); ++k) {
             TBitBtnEZ* arrow = page.moves[k];
-            QObject::connect(arrow, &QAbstractButton::pressed, context,
-                             [&editing, d = kMoveDirections[k]] { editing.GridArrowDown(d); });
-            QObject::connect(arrow, &QAbstractButton::released, context,
-                             [&editing] { editing.GridArrowUp(); });
-            QObject::connect(arrow, &TBitBtnEZ::mouseLeave, context,
-                             [&editing] { editing.GridArrowUp(); });
+            QObject::connect(
+                arrow, &QAbstractButton::pressed, context,
+                Whole(guard, [&editing, d = kMoveDirections[k]] { editing.GridArrowDown(d); }));
+            QObject::connect(arrow, &QAbstractButton::released, context, arrowUp);
+            QObject::connect(arrow, &TBitBtnEZ::mouseLeave, context, arrowUp);
         }
-        BindSelectionArrows(page.select, editing, context);
+        BindSelectionArrows(page.select, editing, guard, context);
         QObject::connect(page.step, &QSlider::valueChanged, context,
-                         [&editing, half](int position) {
+                         Whole(guard, [&editing, half](int position) {
                              editing.TBStepChange(static_cast<int>(half), position);
-                         });
+                         }));
         QObject::connect(page.reset, &QAbstractButton::clicked, context,
-                         [&editing, reset = kReset[half]] { (editing.*reset)(); });
-        QObject::connect(page.undo, &QAbstractButton::clicked, context,
-                         [&editing, half] { editing.Button15Click(static_cast<int>(half)); });
+                         Whole(guard, [&editing, reset = kReset[half]] { (editing.*reset)(); }));
+        QObject::connect(
+            page.undo, &QAbstractButton::clicked, context,
+            Whole(guard, [&editing, half] { editing.Button15Click(static_cast<int>(half)); }));
     }
     // The hidden four-corner page's selection arrows move the grid page's
     // selection too.
-    BindSelectionArrows({c.BitBtn17, c.BitBtn19, c.BitBtn20, c.BitBtn18}, editing, context);
+    BindSelectionArrows({c.BitBtn17, c.BitBtn19, c.BitBtn20, c.BitBtn18}, editing, guard, context);
     // The service arrow outside the visible area moves up, as Channel B's.
     QObject::connect(c.BitBtnEZ1, &QAbstractButton::pressed, context,
-                     [&editing] { editing.GridArrowDown(MoveDirection::kUp); });
-    QObject::connect(c.BitBtnEZ1, &QAbstractButton::released, context,
-                     [&editing] { editing.GridArrowUp(); });
+                     Whole(guard, [&editing] { editing.GridArrowDown(MoveDirection::kUp); }));
+    QObject::connect(c.BitBtnEZ1, &QAbstractButton::released, context, arrowUp);
 
     const auto show = [pages, &editing] {
         for (std::size_t half = 0; half < pages.size(); ++half) {

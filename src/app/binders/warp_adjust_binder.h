@@ -8,6 +8,7 @@
 
 namespace lumora::app {
 
-void BindWarpAdjustPages(const Form1Controls& c, warp::GridEditing& editing, QObject* context);
+void BindWarpAdjustPages(const Form1Controls& c, warp::GridEditing& editing,
+                         base::HandlerGuard& guard, QObject* context);
 
 }  // namespace lumora::app

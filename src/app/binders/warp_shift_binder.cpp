@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <array>
 
+#include "app/binders/draw.h"
+#include "app/binders/whole.h"
+
 namespace lumora::app {
 namespace {
 
@@ -40,7 +43,8 @@ class MouseButtonCaption : public QObject {
 
 }  // namespace
 
-void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidget* window) {
+void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, base::HandlerGuard& guard,
+                        QWidget* window) {
     const std::array<std::array<CornerGroup, 4>, base::kChannels> pages = {{
         {{{Corner::kTopLeft,
            {c.TLShiftUpBtnA, c.TLShiftDownBtnA, c.TLShiftLeftBtnA, c.TLShiftRightBtnA},
@@ -71,14 +75,14 @@ void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidge
         for (const CornerGroup& group : pages[static_cast<std::size_t>(channel)]) {
             for (std::size_t k = 0; k < group.buttons.size(); ++k) {
                 QObject::connect(group.buttons[k], &QAbstractButton::clicked, window,
-                                 [&shift, channel, corner = group.corner, k] {
+                                 Whole(guard, [&shift, channel, corner = group.corner, k] {
                                      shift.ShiftClick(channel, corner, kAxes[k], kSigns[k]);
-                                 });
+                                 }));
             }
             QObject::connect(group.x10, &QAbstractButton::toggled, window,
-                             [&shift, channel, corner = group.corner](bool on) {
+                             Whole(guard, [&shift, channel, corner = group.corner](bool on) {
                                  shift.setX10(channel, corner, on);
-                             });
+                             }));
         }
     }
     auto* caption = new MouseButtonCaption(window);
@@ -91,9 +95,14 @@ void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidge
         c.BLShiftXValueA, c.BLShiftXValueB, c.BLShiftYValueA, c.BLShiftYValueB,
         c.TRShiftXValueA, c.TRShiftXValueB, c.TRShiftYValueA, c.TRShiftYValueB,
         c.BRShiftXValueA, c.BRShiftXValueB, c.BRShiftYValueA, c.BRShiftYValueB};
-    const auto show = [labels, &shift] {
+    const auto show = [labels, pages, &shift] {
         for (std::size_t i = 0; i < labels.size(); ++i) {
             labels[i]->setText(QString::number(shift.counters()[i]));
+        }
+        for (int channel = 0; channel < base::kChannels; ++channel) {
+            for (const CornerGroup& group : pages[static_cast<std::size_t>(channel)]) {
+                DrawChecked(group.x10, shift.x10(channel, group.corner));
+            }
         }
     };
     QObject::connect(&shift, &warp::CornerShift::changed, window, show);

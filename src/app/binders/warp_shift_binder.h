@@ -12,6 +12,7 @@ namespace lumora::app {
 
 // `window`: its caption shows the mouse button pressed on a "Top Left" right
 // arrow, as the service code of the page does.
-void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, QWidget* window);
+void BindWarpShiftPages(const Form1Controls& c, warp::CornerShift& shift, base::HandlerGuard& guard,
+                        QWidget* window);
 
 }  // namespace lumora::app
