@@ -491,15 +491,9 @@ TEST_F(PtySession, TwoQuickWidthChangesLeaveTheLastWidthAndItsWindows) {
     auto& blend = session->edgeBlend();
     auto& guard = session->guard();
     session->setCurrentChannel(0);
-    guard.runWhole([&] {
-        blend.page(0).edgeEnabled[0] = true;
-        blend.EdgeCheckBoxClick(0);
-    });
+    guard.runWhole([&] { blend.setEdgeEnabled(0, 0, true); });
     const auto changeWidth = [&](int width) {
-        guard.runWhole([&blend, width] {
-            blend.page(0).width[0] = width;
-            blend.EBSBarChange(0);
-        });
+        guard.runWhole([&blend, width] { blend.setWidth(0, 0, width); });
     };
     // The second change comes while the first waits between its packets.
     QTimer::singleShot(50, [&] { changeWidth(300); });
