@@ -462,7 +462,8 @@ struct PtySession : PtyBox {
         session = std::make_unique<Session>(std::make_unique<lumora::link::SerialTransport>());
         session->connection().setSelectedPort(port());
         session->connection().CNTBtnClick();
-        ASSERT_TRUE(ServeUntil([&] { return setUpDone(); }, 10000));
+        // Paced, on a machine that is busy with other tests, this takes a while.
+        ASSERT_TRUE(ServeUntil([&] { return setUpDone(); }, 30000));
     }
     bool setUpDone() const {
         const auto log = boxLog();
@@ -531,10 +532,10 @@ TEST_F(PtySession, DisconnectDuringAPacedTransferIsQuietAndTheNextMoveCommits) {
             return session->connection().state() == lumora::core::ConnectionState::Connected &&
                    idle() && boxLog().back() == "04 31 01 36";
         },
-        10000));
+        30000));
     session->setCurrentChannel(0);
     session->gridEditing().GridRightClick();
-    ASSERT_TRUE(ServeUntil([&] { return idle(); }, 15000));
+    ASSERT_TRUE(ServeUntil([&] { return idle(); }, 30000));
     EXPECT_TRUE(arrived(maps, 'A'));
     EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
 }

@@ -1,5 +1,7 @@
 #include "base/long_work.h"
 
+#include <algorithm>
+
 namespace lumora::base {
 
 QString WorkKindText(WorkKind kind) {
@@ -20,35 +22,50 @@ QString WorkKindText(WorkKind kind) {
     return {};
 }
 
-std::optional<LongWork::Id> LongWork::start(WorkKind kind, int target, Ender ender) {
-    if (running_) {
+std::optional<LongWork::Id> LongWork::start(WorkKind kind, int target, Ender ender,
+                                            Hosting hosting) {
+    if (!canStart()) {
         return std::nullopt;
     }
-    running_ = Running{kind, target, nextId_++};
-    ender_ = std::move(ender);
-    return running_->id;
+    const Id id = nextId_++;
+    stack_.push_back({{kind, target, id, hosting == Hosting::kOthers}, std::move(ender)});
+    return id;
+}
+
+bool LongWork::isRunning(Id id) const {
+    return std::any_of(stack_.begin(), stack_.end(),
+                       [id](const Entry& entry) { return entry.running.id == id; });
+}
+
+std::optional<LongWork::Running> LongWork::running() const {
+    if (stack_.empty()) {
+        return std::nullopt;
+    }
+    return stack_.back().running;
 }
 
 bool LongWork::finish(Id id, WorkEnd how) {
-    if (!isRunning(id)) {
+    const auto at = std::find_if(stack_.begin(), stack_.end(),
+                                 [id](const Entry& entry) { return entry.running.id == id; });
+    if (at == stack_.end()) {
         return false;
     }
-    const Running ended = *running_;
-    running_.reset();
-    // The ender may start the next piece of work (a save's second pass is
-    // its own work): take it out first.
-    const Ender ender = std::move(ender_);
-    ender_ = {};
-    if (ender) {
-        ender(how);
+    // Work inside it ends with it, innermost first. The enders run once
+    // their entries are gone, so that one may start new work.
+    std::vector<Entry> ending(std::make_move_iterator(at), std::make_move_iterator(stack_.end()));
+    stack_.erase(at, stack_.end());
+    for (auto entry = ending.rbegin(); entry != ending.rend(); ++entry) {
+        if (entry->ender) {
+            entry->ender(how);
+        }
+        emit this->ended(entry->running.kind, entry->running.target, how);
     }
-    emit this->ended(ended.kind, ended.target, how);
     return true;
 }
 
 void LongWork::endAll(WorkEnd how) {
-    if (running_) {
-        finish(running_->id, how);
+    if (!stack_.empty()) {
+        finish(stack_.front().running.id, how);
     }
 }
 

@@ -2,7 +2,9 @@
 
 // The one owner of the box's long work: a live map transfer, a save to a
 // memory slot, a warp reset waiting for the box, the initialisation after
-// connect, a uniformity upload, a settings load. One piece runs at a time.
+// connect, a uniformity upload, a settings load. One piece runs at a time,
+// except that work which hosts others (a settings load runs its transfers
+// and uploads) lets one piece at a time run inside it.
 // The owner knows what runs, for which channel or slot, and ends it in one
 // of the ways work ends; a starter finds out here whether it may start, and
 // a reply asks here whether it still belongs to the work that runs.
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace lumora::base {
 
@@ -42,19 +45,29 @@ class LongWork : public QObject {
         WorkKind kind;
         int target;  // a channel, or a slot for a save
         Id id;
+        bool hosts = false;  // lets one piece of work run inside it
     };
 
-    // Starts `kind` unless other work runs: a starter during other work
-    // changes nothing.
-    std::optional<Id> start(WorkKind kind, int target, Ender ender = {});
-    bool busy() const { return running_.has_value(); }
-    bool runs(WorkKind kind) const { return running_ && running_->kind == kind; }
-    // Whether `id` is the work that runs now: a reply or a timer of work
-    // that has ended must not act on newer work.
-    bool isRunning(Id id) const { return running_ && running_->id == id; }
-    const std::optional<Running>& running() const { return running_; }
+    enum class Hosting { kNone, kOthers };
 
-    // Ends work `id`, if it still runs; false for work that has ended already.
+    // Starts `kind` unless other work runs (a starter during other work
+    // changes nothing), or inside work that hosts others and has nothing
+    // running inside it yet.
+    std::optional<Id> start(WorkKind kind, int target, Ender ender = {},
+                            Hosting hosting = Hosting::kNone);
+    bool busy() const { return !stack_.empty(); }
+    // Whether start() would succeed now.
+    bool canStart() const { return stack_.empty() || stack_.back().running.hosts; }
+    // The innermost work is of `kind`.
+    bool runs(WorkKind kind) const { return busy() && stack_.back().running.kind == kind; }
+    // Whether `id` still runs: a reply or a timer of work that has ended
+    // must not act on newer work.
+    bool isRunning(Id id) const;
+    // The innermost work.
+    std::optional<Running> running() const;
+
+    // Ends work `id` (and whatever runs inside it), if it still runs; false
+    // for work that has ended already.
     bool finish(Id id, WorkEnd how);
     // Disconnect, a dead line, closing: whatever runs ends now, quietly.
     void endAll(WorkEnd how);
@@ -77,8 +90,12 @@ class LongWork : public QObject {
     void ended(base::WorkKind kind, int target, base::WorkEnd how);
 
   private:
-    std::optional<Running> running_;
-    Ender ender_;
+    struct Entry {
+        Running running;
+        Ender ender;
+    };
+
+    std::vector<Entry> stack_;
     Id nextId_ = 1;
 };
 
