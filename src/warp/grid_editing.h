@@ -81,6 +81,12 @@ class GridEditing : public QObject {
         pressed = button;
         gridSizeClick(button);
     }
+    // The grid-size button of page `half` pressed by a settings load: shown
+    // pressed, and its click handler run whatever was pressed before.
+    void pressGridSizeButton(int half, int button) {
+        view_.gridSizeButton[static_cast<std::size_t>(half)] = button;
+        gridSizeClick(button);
+    }
     void setInternalGrid(int half, bool on) {
         auto& checked = view_.internalGrid[static_cast<std::size_t>(half)];
         if (checked == on) {
