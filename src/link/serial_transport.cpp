@@ -1,10 +1,13 @@
 #include "link/serial_transport.h"
 
+#include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <cerrno>
 #include <cstring>
@@ -15,14 +18,13 @@
 namespace lumora::link {
 namespace {
 
-// Write time-out of the line: 100 ms per byte plus one second.
-int WriteTimeoutMs(std::size_t bytes) {
-    return static_cast<int>(100 * bytes + 1000);
-}
-
 [[noreturn]] void Fail(const char* text, QSerialPort::SerialPortError error) {
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
 }
+
+const char* const kStoppedTakingAdvice =
+    ": the box stopped taking data (nothing more left the port for %1 ms). Check that the box "
+    "is switched on and the cable is in, then press Disconnect and Connect again.";
 
 const char* const kLineGoneAdvice =
     ": the line to the box is gone (cable or adapter unplugged, or the box switched off). "
@@ -107,6 +109,9 @@ void SerialTransport::open() {
         close();
         throw;
     }
+    // Writes wait for the line themselves, within their bound.
+    const int fd = static_cast<int>(port_.handle());
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     // Never a reason to fail the open: a pseudo-terminal, for one, refuses it.
     if (lowLatency_) {
         const std::string refused = lowLatency_(static_cast<int>(port_.handle()));
@@ -207,27 +212,47 @@ void SerialTransport::clearBuffers() {
     }
 }
 
-void SerialTransport::failWrite(QSerialPort::SerialPortError error) {
-    port_.clearError();
+void SerialTransport::failWrite(int code) {
     if (lineHungUp()) {
         reportLineFailure();
     }
-    Fail("WriteFile function failed", error);
+    throw LinkError(WithErrorCode("WriteFile function failed", code));
 }
 
 void SerialTransport::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
         throw LinkError("Port Not Open");
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        failWrite(port_.error());
-    }
-    // Returns when the bytes are on their way, as a blocking serial write does.
-    while (port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(WriteTimeoutMs(bytes.size()))) {
-            const auto error = port_.error();
-            failWrite(error == QSerialPort::NoError ? QSerialPort::TimeoutError : error);
+    // Straight to the descriptor, polled within the bound: a line that stops
+    // draining must not hold the caller longer than a read would.
+    const int fd = static_cast<int>(port_.handle());
+    const qint64 bound = writeBound().count();
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            failWrite(errno);
+        }
+        const qint64 left = bound - clock.elapsed();
+        if (left <= 0) {
+            throw LinkError(WithErrorCode("WriteFile function failed", ETIMEDOUT) +
+                            QString::fromLatin1(kStoppedTakingAdvice).arg(bound).toStdString());
+        }
+        pollfd pfd{fd, POLLOUT, 0};
+        if (::poll(&pfd, 1, static_cast<int>(left)) < 0 && errno != EINTR) {
+            failWrite(errno);
+        }
+        if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            failWrite(EIO);
         }
     }
 }

@@ -55,7 +55,7 @@ class SerialTransport : public Transport {
     void onPortError(QSerialPort::SerialPortError error);
     bool lineHungUp() const;
     void reportLineFailure();
-    [[noreturn]] void failWrite(QSerialPort::SerialPortError error);
+    [[noreturn]] void failWrite(int code);
 
     QString name_;
     QSerialPort port_;

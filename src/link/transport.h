@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <span>
 
@@ -27,8 +28,11 @@ class Transport : public QObject {
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual void clearBuffers() = 0;
-    // Returns once every byte has been handed to the line.
+    // Returns once every byte has been handed to the line. A line that takes
+    // nothing for the write bound makes it throw.
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    void setWriteBound(std::chrono::milliseconds bound) { writeBound_ = bound; }
+    std::chrono::milliseconds writeBound() const { return writeBound_; }
     // Waits until every written byte has left the line, for a caller that is
     // about to close the port and must not lose its last packet.
     virtual void drain() {}
@@ -48,6 +52,9 @@ class Transport : public QObject {
     void lineFailed(const QString& message);
     // Something the log should hold about the line.
     void notice(const QString& line);
+
+  private:
+    std::chrono::milliseconds writeBound_{1000};
 };
 
 }  // namespace lumora::link
