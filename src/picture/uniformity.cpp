@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "picture/uniformity_registers.h"
-#include "warp/overlay_fill.h"
 
 namespace lumora::picture {
 
@@ -14,8 +13,8 @@ QString GainText(int position) {
 }
 
 Uniformity::Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-                       const warp::GridModel& model)
-    : link_(link), state_(state), guard_(guard), model_(model) {
+                       const warp::GridModel& model, warp::GridOverlay& overlay)
+    : link_(link), state_(state), guard_(guard), model_(model), overlay_(overlay) {
     // The read-outs as the form has them until the first change.
     page(0).gainText = QStringLiteral("1.0");
     page(1).gainText = QStringLiteral("0");
@@ -204,9 +203,12 @@ void Uniformity::pageShow(int c) {
         return;
     }
     guard_.run([&] {
-        const auto ch = static_cast<std::uint8_t>(c);
-        warp::FullClear(link_, ch, model_.width(), model_.height());
-        DrawCursorMarker(link_, ch, channel(c).cursorX, channel(c).cursorY, true);
+        // Through the grid overlay: its drawn flags must know of the clear,
+        // and a grid drawing in hand finishes first.
+        overlay_.ClearForOtherDrawing(c, [this, c] {
+            DrawCursorMarker(link_, static_cast<std::uint8_t>(c), channel(c).cursorX,
+                             channel(c).cursorY, true);
+        });
     });
 }
 

@@ -18,6 +18,7 @@
 #include "base/program_state.h"
 #include "link/link.h"
 #include "warp/grid_model.h"
+#include "warp/overlay.h"
 
 namespace lumora::picture {
 
@@ -55,7 +56,7 @@ class Uniformity : public QObject {
     };
 
     Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-               const warp::GridModel& model);
+               const warp::GridModel& model, warp::GridOverlay& overlay);
 
     Channel& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
     const Channel& channel(int c) const { return channels_[static_cast<std::size_t>(c)]; }
@@ -108,6 +109,7 @@ class Uniformity : public QObject {
     base::ProgramState& state_;
     base::HandlerGuard& guard_;
     const warp::GridModel& model_;
+    warp::GridOverlay& overlay_;
     std::array<Channel, base::kChannels> channels_{};
     std::array<Page, base::kChannels> pages_{};
     int written_ = 0;  // writes of the grid run in hand
