@@ -227,6 +227,7 @@ TEST_F(UniformityTest, APortFailingDuringAnUploadEndsItWithOneMessage) {
     EXPECT_EQ(pipe->written().size(), 100u);
     EXPECT_EQ(session->messages().errorsRaised(), 1);
     EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
+    EXPECT_FALSE(session->work().busy());
 }
 
 TEST_F(PictureTest, EdgeBlendWidthBarsReadTheCurrentChannel) {

@@ -82,7 +82,7 @@ class Session : public QObject {
     warp::GridEditing gridEditing_{{link_, state_, guard_, messages_, grid_, maps_, live_}};
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
     picture::TestPattern testPattern_{link_, state_, guard_};
-    picture::Uniformity uniformity_{link_, state_, guard_, grid_, gridEditing_.overlay()};
+    picture::Uniformity uniformity_{link_, state_, guard_, grid_, work_, gridEditing_.overlay()};
     picture::EdgeBlend edgeBlend_{link_, state_, guard_};
     picture::ColourAdjust colourAdjust_{link_, state_, guard_};
 };
