@@ -18,6 +18,9 @@
 namespace lumora::link {
 namespace {
 
+// One byte on the line: a start bit, 8 data bits and a stop bit.
+constexpr qint64 kNsPerByte = 10 * 1'000'000'000LL / SerialTransport::kBaudRate;
+
 [[noreturn]] void Fail(const char* text, QSerialPort::SerialPortError error) {
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
 }
@@ -65,6 +68,7 @@ std::string RequestLowLatency(int fd) {
 
 SerialTransport::SerialTransport(QObject* parent, LowLatencyRequest lowLatency)
     : Transport(parent), lowLatency_(std::move(lowLatency)) {
+    clock_.start();
     connect(&port_, &QSerialPort::readyRead, this, &Transport::bytesArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onPortError);
     lineCheck_.setInterval(kLineCheckMs);
@@ -112,6 +116,7 @@ void SerialTransport::open() {
     // Writes wait for the line themselves, within their bound.
     const int fd = static_cast<int>(port_.handle());
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    lineFreeAtNs_ = 0;
     // Never a reason to fail the open: a pseudo-terminal, for one, refuses it.
     if (lowLatency_) {
         const std::string refused = lowLatency_(static_cast<int>(port_.handle()));
@@ -210,6 +215,7 @@ void SerialTransport::clearBuffers() {
     if (!port_.clear(QSerialPort::AllDirections)) {
         Fail("PurgeComm function failed", port_.error());
     }
+    lineFreeAtNs_ = 0;
 }
 
 void SerialTransport::failWrite(int code) {
@@ -255,6 +261,23 @@ void SerialTransport::write(std::span<const std::uint8_t> bytes) {
             failWrite(EIO);
         }
     }
+    const qint64 now = clock_.nsecsElapsed();
+    lineFreeAtNs_ = std::max(lineFreeAtNs_, now) + static_cast<qint64>(bytes.size()) * kNsPerByte;
+}
+
+std::size_t SerialTransport::outputQueued() const {
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    int kernel = 0;
+    if (::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &kernel) != 0 || kernel < 0) {
+        kernel = 0;
+    }
+    // A pseudo-terminal or an adapter may hide what it holds: the line has
+    // not carried more than its rate allows since the bytes were written.
+    const qint64 ahead = lineFreeAtNs_ - clock_.nsecsElapsed();
+    const qint64 byRate = ahead > 0 ? (ahead + kNsPerByte - 1) / kNsPerByte : 0;
+    return static_cast<std::size_t>(std::max<qint64>(kernel, byRate));
 }
 
 void SerialTransport::drain() {

@@ -33,6 +33,9 @@ class Transport : public QObject {
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
     void setWriteBound(std::chrono::milliseconds bound) { writeBound_ = bound; }
     std::chrono::milliseconds writeBound() const { return writeBound_; }
+    // Bytes written that the line has not carried yet (held by the kernel or
+    // the adapter); 0 where there is no line to wait for.
+    virtual std::size_t outputQueued() const { return 0; }
     // Waits until every written byte has left the line, for a caller that is
     // about to close the port and must not lose its last packet.
     virtual void drain() {}

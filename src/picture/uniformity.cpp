@@ -176,6 +176,27 @@ void Uniformity::waitForTurn() {
     }
 }
 
+void Uniformity::keepUp(int packets) {
+    link::Transport& line = link_.transport();
+    const auto report = [&] {
+        const std::size_t written = static_cast<std::size_t>(packets) * kPacketBytes;
+        const std::size_t queued = std::min(line.outputQueued(), written);
+        emit progress(static_cast<int>((written - queued) / kPacketBytes), kGridWrites);
+    };
+    // Never far ahead of the line: the progress shows what it carried, the
+    // window paints while it catches up, and a close leaves little behind.
+    while (line.outputQueued() > kBytesAhead) {
+        report();
+        link_.wait(kCatchUpSlice);
+        sinceTurn_.restart();
+    }
+    if (sinceTurn_.elapsed() >= kTurnInterval.count()) {
+        report();
+        link_.breathe();
+        sinceTurn_.restart();
+    }
+}
+
 void Uniformity::writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter) {
     Channel* tables = ch < base::kChannels ? &channel(ch) : nullptr;
     // Ends the progress whichever way the run ends.
@@ -184,19 +205,11 @@ void Uniformity::writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter)
         ~Done() { emit self.progress(0, 0); }
     } done{*this};
     stopped_ = false;
-    int written = 0;
-    const auto counted = [&](int writes) {
-        written += writes;
-        if (written % kWritesPerBreath < writes) {
-            emit progress(written, kGridWrites);
-            // 7,044 writes are seconds of line time: the window keeps
-            // painting meanwhile.
-            link_.breathe();
-        }
-    };
+    sinceTurn_.start();
+    int packets = 0;
     write(ch, kBankSelect, kBank);
     write(ch, kMode, kWriting);
-    counted(2);
+    packets += 2;
     for (int x = 0; x < kColumns; ++x) {
         for (int y = 0; y < kRows; ++y) {
             const int entry = Entry(x, y);
@@ -212,7 +225,8 @@ void Uniformity::writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter)
                 tables->gain[e] = kNeutralGain;
                 tables->offset[e] = 0;
             }
-            counted(11);
+            packets += 11;
+            keepUp(packets);
             if (stopped_) {
                 return;
             }

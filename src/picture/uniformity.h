@@ -9,6 +9,7 @@
 // boxes belong to a page. A handler addresses the current channel (packets,
 // cursor, tables) and reads the controls of its own page.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -101,7 +102,8 @@ class Uniformity : public QObject {
 
   signals:
     void changed(int page);
-    // Writes sent of `total` during a reset or an upload; total 0 at its end.
+    // Writes the line has carried of `total` during a reset or an upload;
+    // total 0 at its end.
     void progress(int sent, int total);
 
   private:
@@ -112,6 +114,8 @@ class Uniformity : public QObject {
     void waitForTurn();
     // Stops early when the owner ends the run (Disconnect, a dead line, closing).
     void writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter);
+    // Lets the event loop run, and waits while the line is behind.
+    void keepUp(int packets);
     void moveCursor(int dx, int dy);
     void pageShow(int c);
     void sendPoint(std::uint8_t ch, int entry, int gain, int offset);
@@ -126,6 +130,7 @@ class Uniformity : public QObject {
     std::array<Channel, base::kChannels> channels_{};
     std::array<Page, base::kChannels> pages_{};
     bool stopped_ = false;  // the owner ended the grid run in hand
+    QElapsedTimer sinceTurn_;
 };
 
 // The gain read-out: (position + 1) / 8192 with six decimals.
