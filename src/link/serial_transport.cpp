@@ -25,6 +25,16 @@ constexpr qint64 kNsPerByte = 10 * 1'000'000'000LL / SerialTransport::kBaudRate;
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
 }
 
+// Bytes in one of the kernel's queues of the port (FIONREAD, TIOCOUTQ); 0
+// when it cannot say.
+std::size_t KernelQueue(int fd, unsigned long request) {
+    int count = 0;
+    if (::ioctl(fd, request, &count) != 0 || count < 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(count);
+}
+
 const char* const kStoppedTakingAdvice =
     ": the box stopped taking data (nothing more left the port for %1 ms). Check that the box "
     "is switched on and the cable is in, then press Disconnect and Connect again.";
@@ -269,15 +279,13 @@ std::size_t SerialTransport::outputQueued() const {
     if (!port_.isOpen()) {
         return 0;
     }
-    int kernel = 0;
-    if (::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &kernel) != 0 || kernel < 0) {
-        kernel = 0;
-    }
+    const std::size_t kernel = KernelQueue(static_cast<int>(port_.handle()), TIOCOUTQ);
     // A pseudo-terminal or an adapter may hide what it holds: the line has
     // not carried more than its rate allows since the bytes were written.
     const qint64 ahead = lineFreeAtNs_ - clock_.nsecsElapsed();
-    const qint64 byRate = ahead > 0 ? (ahead + kNsPerByte - 1) / kNsPerByte : 0;
-    return static_cast<std::size_t>(std::max<qint64>(kernel, byRate));
+    const auto byRate =
+        static_cast<std::size_t>(ahead > 0 ? (ahead + kNsPerByte - 1) / kNsPerByte : 0);
+    return std::max(kernel, byRate);
 }
 
 void SerialTransport::drain() {
@@ -298,11 +306,8 @@ std::size_t SerialTransport::bytesWaiting() const {
     if (!port_.isOpen()) {
         return 0;
     }
-    int waiting = 0;
-    if (::ioctl(static_cast<int>(port_.handle()), FIONREAD, &waiting) != 0 || waiting < 0) {
-        waiting = 0;
-    }
-    return static_cast<std::size_t>(port_.bytesAvailable()) + static_cast<std::size_t>(waiting);
+    return static_cast<std::size_t>(port_.bytesAvailable()) +
+           KernelQueue(static_cast<int>(port_.handle()), FIONREAD);
 }
 
 }  // namespace lumora::link
