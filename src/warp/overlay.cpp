@@ -82,7 +82,9 @@ void GridOverlay::draw(int c, Drawing drawing, bool visibilityAllowed) {
             overlay.drawn.fill(0);
         }
         if (drawing == Drawing::kOther) {
-            std::exchange(overlay.other, nullptr)();
+            if (const auto paint = std::exchange(overlay.other, nullptr)) {
+                paint();
+            }
         } else {
             update(c, visibilityAllowed);
         }
