@@ -2,7 +2,9 @@
 // command-line tool against it as a technician would run it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -18,6 +20,7 @@
 #include <memory>
 
 #include "core/session.h"
+#include "link/link_error.h"
 #include "link/serial_transport.h"
 #include "scripted_peer.h"
 #include "settings/settings_image.h"
@@ -157,6 +160,39 @@ TEST(SerialPort, MissingPortShowsTheSystemErrorCode) {
     EXPECT_EQ(session.messages().lastError(), "Unable to open com port (Error: 2)");
     EXPECT_EQ(session.connection().view().connectCaption, "Connect");
     EXPECT_EQ(session.connection().state(), ConnectionState::Disconnected);
+}
+
+// Nobody reads the far end of the line, as when a box stops taking data:
+// once the line is full, the block that does not fit gives up within the
+// read bound and says what happened.
+TEST(SerialPort, ABlockTheLineDoesNotTakeGivesUpWithinTheReadBound) {
+    const int far = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(far, 0);
+    ASSERT_EQ(::grantpt(far), 0);
+    ASSERT_EQ(::unlockpt(far), 0);
+    std::string failure;
+    qint64 failedAfterMs = -1;
+    {
+        lumora::link::Link link(std::make_unique<lumora::link::SerialTransport>());
+        link.setPortName(QString::fromLatin1(::ptsname(far)));
+        link.open();
+        const std::vector<std::uint8_t> block(58, 0x3A);
+        for (int i = 0; i < 100000 && failure.empty(); ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            try {
+                link.send(block);
+            } catch (const lumora::link::LinkError& error) {
+                failedAfterMs = clock.elapsed();
+                failure = error.what();
+            }
+        }
+    }
+    ::close(far);
+    ASSERT_FALSE(failure.empty());
+    EXPECT_GE(failedAfterMs, 900);
+    EXPECT_LE(failedAfterMs, lumora::link::Link::kDefaultReadTimeout.count() + 300);
+    EXPECT_NE(failure.find("the box stopped taking data"), std::string::npos) << failure;
 }
 
 TEST_F(PtyBox, CliProbePrintsPictureSize) {

@@ -281,6 +281,29 @@ TEST_F(LiveWarpTest, ResetWaitsAtMostTwoSecondsForTheBox) {
         session->messages().lastError().startsWith("The box did not confirm the warp reset"));
 }
 
+TEST_F(LiveWarpTest, AUniformityResetOfChannelBWaitsForTheTransferOfChannelA) {
+    session->setCurrentChannel(0);
+    editing().GridRightClick();
+    session->setCurrentChannel(1);
+    session->uniformity().ResetUniformityClick(1);
+
+    // The transfer went through whole and the box took its map; then came
+    // the reset's 7,044 writes, none of them between the blocks.
+    EXPECT_EQ(box->model().packetsWithCode(0xE0).size(), 750u);
+    EXPECT_EQ(box->model().packetsWithCode(0xE1), (Packets{{0x04, 0xE1, 0x00, 0xE5}}));
+    ASSERT_TRUE(box->model().liveMap(0));
+    EXPECT_TRUE(SameMap(*box->model().liveMap(0), session->maps().map()));
+    const auto& packets = box->model().packets();
+    const auto closing =
+        std::find_if(packets.begin(), packets.end(),
+                     [](const sim::ReceivedPacket& p) { return p.bytes[1] == 0xE1; });
+    ASSERT_NE(closing, packets.end());
+    EXPECT_EQ(packets.end() - closing - 1, 7044);
+    EXPECT_TRUE(idle());
+    EXPECT_FALSE(session->work().busy());
+    EXPECT_TRUE(session->messages().lastError().isEmpty());
+}
+
 TEST_F(LiveWarpTest, TheMapDumpHoldsBothTablesAsTheyStand) {
     QTemporaryDir dir;
     qputenv("LUMORA_DUMP_DIR", dir.path().toLocal8Bit());

@@ -195,6 +195,39 @@ TEST_F(GridOverlayTest, GridSizeChangeClearsEverythingThenDrawsTheNewMarkers) {
     EXPECT_EQ(std::count(overlay().drawn(0).begin(), overlay().drawn(0).end(), 1), 4);
 }
 
+TEST_F(GridOverlayTest, TheUniformityPageShownDuringADrawingClearsAfterIt) {
+    session->state().connected = true;
+    useGridSize(kGrid17x17, true);
+    // The page is shown once ten markers of the rebuild have gone out.
+    QTimer shown;
+    shown.setInterval(0);
+    QObject::connect(&shown, &QTimer::timeout, [&] {
+        if (box->model().fills().size() >= 11) {
+            shown.stop();
+            session->uniformity().TabSheet9Show();
+        }
+    });
+    shown.start();
+    overlay().RebuildOverlay(0, true);
+    ASSERT_FALSE(shown.isActive());
+
+    // Its clear and cursor came last, and no marker counts as drawn that
+    // the overlay memory lacks.
+    const std::vector<Drawn> fills = newFills();
+    ASSERT_GE(fills.size(), 7u);
+    EXPECT_EQ(fills[fills.size() - 7], (Drawn{0, 0, 1920, 1080, 0x00}));
+    const sim::OverlayMemory& memory = box->model().overlay(0);
+    for (int row = 0; row <= kLastLine; ++row) {
+        for (int column = 0; column <= kLastLine; ++column) {
+            // The middle of the point's 8 x 8 dot.
+            const int x = column == 0 ? 4 : column == kLastLine ? 1916 : 1920 * column / 16;
+            const int y = row == 0 ? 4 : row == kLastLine ? 1076 : 1080 * row / 16;
+            EXPECT_EQ(overlay().drawn(0)[PointIndex(column, row)] != 0, memory.pixel(x, y) == 0x88)
+                << column << "," << row;
+        }
+    }
+}
+
 class GridOverlayPollBound : public GridOverlayTest {
   protected:
     GridOverlayPollBound() {

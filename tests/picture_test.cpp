@@ -2,7 +2,9 @@
 // adjust, uniformity.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 
 #include "core/session.h"
@@ -227,6 +229,79 @@ TEST_F(UniformityTest, APortFailingDuringAnUploadEndsItWithOneMessage) {
     EXPECT_EQ(pipe->written().size(), 100u);
     EXPECT_EQ(session->messages().errorsRaised(), 1);
     EXPECT_EQ(session->messages().lastError(), "WriteFile function failed (Error: 5)");
+    EXPECT_FALSE(session->work().busy());
+}
+
+// The pipe as the line at 115200 baud: it carries 11,520 bytes a second.
+class PacedPipe : public link::PipeTransport {
+  public:
+    static constexpr qint64 kNsPerByte = 86'806;
+
+    PacedPipe() { clock_.start(); }
+    void write(std::span<const std::uint8_t> bytes) override {
+        PipeTransport::write(bytes);
+        written_ += bytes.size();
+        freeAt_ = std::max(freeAt_, clock_.nsecsElapsed()) +
+                  static_cast<qint64>(bytes.size()) * kNsPerByte;
+    }
+    std::size_t outputQueued() const override {
+        const qint64 ahead = freeAt_ - clock_.nsecsElapsed();
+        return ahead > 0 ? static_cast<std::size_t>((ahead + kNsPerByte - 1) / kNsPerByte) : 0;
+    }
+    std::size_t written() const { return written_; }
+
+  private:
+    QElapsedTimer clock_;
+    qint64 freeAt_ = 0;
+    std::size_t written_ = 0;
+};
+
+TEST(UniformityOnTheLine, ResetPaintsShowsWhatTheLineCarriedAndStopsAtClose) {
+    auto transport = std::make_unique<PacedPipe>();
+    PacedPipe& line = *transport;
+    core::Session session(std::move(transport));
+    session.link().open();
+    session.state().connected = true;
+    session.setCurrentChannel(0);
+
+    int ahead = 0;
+    int shown = 0;
+    QObject::connect(&session.uniformity(), &Uniformity::progress, [&](int sent, int total) {
+        if (total > 0) {
+            const std::size_t carried = line.written() - line.outputQueued();
+            ahead += static_cast<std::size_t>(sent) * 6 > carried ? 1 : 0;
+            shown = sent;
+        }
+    });
+    QElapsedTimer sinceTurn;
+    qint64 longestGap = 0;
+    QTimer turns;
+    turns.setInterval(5);
+    QObject::connect(&turns, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTurn.restart()); });
+    std::size_t writtenAtClose = 0;
+    std::size_t queuedAtClose = 0;
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(1000, &session, [&] {
+        writtenAtClose = line.written();
+        queuedAtClose = line.outputQueued();
+        sinceClose.start();
+        session.shutdown();
+    });
+    sinceTurn.start();
+    turns.start();
+    session.uniformity().ResetUniformityClick(0);
+    const qint64 endedAfterClose = sinceClose.elapsed();
+
+    EXPECT_LE(longestGap, 100);
+    EXPECT_EQ(ahead, 0);
+    // About a second of line: 11,520 bytes, 1,920 writes.
+    EXPECT_GT(shown, 1400);
+    EXPECT_LT(shown, 2200);
+    EXPECT_EQ(line.written(), writtenAtClose);
+    EXPECT_LE(queuedAtClose, Uniformity::kBytesAhead + 11 * 6);
+    EXPECT_LT(endedAfterClose, 50);
+    EXPECT_FALSE(session.work().busy());
 }
 
 TEST_F(PictureTest, EdgeBlendWidthBarsReadTheCurrentChannel) {

@@ -89,7 +89,7 @@ class Session : public QObject {
     warp::SetUpAfterConnect setUp_{{state_, messages_, grid_, overlay_, warpReset_}};
     warp::CornerShift cornerShift_{state_, guard_, grid_, live_};
     picture::TestPattern testPattern_{link_, state_, guard_};
-    picture::Uniformity uniformity_{link_, state_, guard_, grid_};
+    picture::Uniformity uniformity_{link_, state_, guard_, grid_, work_, gridEditing_.overlay()};
     picture::EdgeBlend edgeBlend_{link_, state_, guard_};
     picture::ColourAdjust colourAdjust_{link_, state_, guard_};
 };

@@ -34,6 +34,8 @@ Link::~Link() {
 
 void Link::setReadTimeout(std::chrono::milliseconds timeout) {
     readTimeout_ = timeout;
+    // A write that cannot complete holds the window no longer than a read.
+    transport_->setWriteBound(timeout);
     // A held reply must settle well before the read it may belong to gives up.
     matcher_.setSettleMs(timeout.count() / 5);
 }

@@ -86,6 +86,7 @@ class Link : public QObject, public RegisterPort {
 
     // The value of the last 0x21 reply, whoever asked for it.
     std::uint8_t lastReadReply() const { return lastReadReply_; }
+    // Also bounds a write that the line does not take.
     void setReadTimeout(std::chrono::milliseconds timeout);
     bool boxSilent() const { return boxSilent_; }
     std::size_t readsWaiting() const { return matcher_.waiting(); }

@@ -1,10 +1,13 @@
 #include "link/serial_transport.h"
 
+#include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <cerrno>
 #include <cstring>
@@ -15,14 +18,26 @@
 namespace lumora::link {
 namespace {
 
-// Write time-out of the line: 100 ms per byte plus one second.
-int WriteTimeoutMs(std::size_t bytes) {
-    return static_cast<int>(100 * bytes + 1000);
-}
+// One byte on the line: a start bit, 8 data bits and a stop bit.
+constexpr qint64 kNsPerByte = 10 * 1'000'000'000LL / SerialTransport::kBaudRate;
 
 [[noreturn]] void Fail(const char* text, QSerialPort::SerialPortError error) {
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
 }
+
+// Bytes in one of the kernel's queues of the port (FIONREAD, TIOCOUTQ); 0
+// when it cannot say.
+std::size_t KernelQueue(int fd, unsigned long request) {
+    int count = 0;
+    if (::ioctl(fd, request, &count) != 0 || count < 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(count);
+}
+
+const char* const kStoppedTakingAdvice =
+    ": the box stopped taking data (nothing more left the port for %1 ms). Check that the box "
+    "is switched on and the cable is in, then press Disconnect and Connect again.";
 
 const char* const kLineGoneAdvice =
     ": the line to the box is gone (cable or adapter unplugged, or the box switched off). "
@@ -63,6 +78,7 @@ std::string RequestLowLatency(int fd) {
 
 SerialTransport::SerialTransport(QObject* parent, LowLatencyRequest lowLatency)
     : Transport(parent), lowLatency_(std::move(lowLatency)) {
+    clock_.start();
     connect(&port_, &QSerialPort::readyRead, this, &Transport::bytesArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onPortError);
     lineCheck_.setInterval(kLineCheckMs);
@@ -107,6 +123,10 @@ void SerialTransport::open() {
         close();
         throw;
     }
+    // Writes wait for the line themselves, within their bound.
+    const int fd = static_cast<int>(port_.handle());
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    lineFreeAtNs_ = 0;
     // Never a reason to fail the open: a pseudo-terminal, for one, refuses it.
     if (lowLatency_) {
         const std::string refused = lowLatency_(static_cast<int>(port_.handle()));
@@ -205,31 +225,67 @@ void SerialTransport::clearBuffers() {
     if (!port_.clear(QSerialPort::AllDirections)) {
         Fail("PurgeComm function failed", port_.error());
     }
+    lineFreeAtNs_ = 0;
 }
 
-void SerialTransport::failWrite(QSerialPort::SerialPortError error) {
-    port_.clearError();
+void SerialTransport::failWrite(int code) {
     if (lineHungUp()) {
         reportLineFailure();
     }
-    Fail("WriteFile function failed", error);
+    throw LinkError(WithErrorCode("WriteFile function failed", code));
 }
 
 void SerialTransport::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) {
         throw LinkError("Port Not Open");
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-        failWrite(port_.error());
-    }
-    // Returns when the bytes are on their way, as a blocking serial write does.
-    while (port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(WriteTimeoutMs(bytes.size()))) {
-            const auto error = port_.error();
-            failWrite(error == QSerialPort::NoError ? QSerialPort::TimeoutError : error);
+    // Straight to the descriptor, polled within the bound: a line that stops
+    // draining must not hold the caller longer than a read would.
+    const int fd = static_cast<int>(port_.handle());
+    const qint64 bound = writeBound().count();
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            failWrite(errno);
+        }
+        const qint64 left = bound - clock.elapsed();
+        if (left <= 0) {
+            throw LinkError(WithErrorCode("WriteFile function failed", ETIMEDOUT) +
+                            QString::fromLatin1(kStoppedTakingAdvice).arg(bound).toStdString());
+        }
+        pollfd pfd{fd, POLLOUT, 0};
+        if (::poll(&pfd, 1, static_cast<int>(left)) < 0 && errno != EINTR) {
+            failWrite(errno);
+        }
+        if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            failWrite(EIO);
         }
     }
+    const qint64 now = clock_.nsecsElapsed();
+    lineFreeAtNs_ = std::max(lineFreeAtNs_, now) + static_cast<qint64>(bytes.size()) * kNsPerByte;
+}
+
+std::size_t SerialTransport::outputQueued() const {
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    const std::size_t kernel = KernelQueue(static_cast<int>(port_.handle()), TIOCOUTQ);
+    // A pseudo-terminal or an adapter may hide what it holds: the line has
+    // not carried more than its rate allows since the bytes were written.
+    const qint64 ahead = lineFreeAtNs_ - clock_.nsecsElapsed();
+    const auto byRate =
+        static_cast<std::size_t>(ahead > 0 ? (ahead + kNsPerByte - 1) / kNsPerByte : 0);
+    return std::max(kernel, byRate);
 }
 
 void SerialTransport::drain() {
@@ -250,11 +306,8 @@ std::size_t SerialTransport::bytesWaiting() const {
     if (!port_.isOpen()) {
         return 0;
     }
-    int waiting = 0;
-    if (::ioctl(static_cast<int>(port_.handle()), FIONREAD, &waiting) != 0 || waiting < 0) {
-        waiting = 0;
-    }
-    return static_cast<std::size_t>(port_.bytesAvailable()) + static_cast<std::size_t>(waiting);
+    return static_cast<std::size_t>(port_.bytesAvailable()) +
+           KernelQueue(static_cast<int>(port_.handle()), FIONREAD);
 }
 
 }  // namespace lumora::link

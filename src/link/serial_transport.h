@@ -8,6 +8,7 @@
 // it shows: a resource error, a read error, or a hang-up that the port only
 // shows as "readable with nothing to read". Closing never reports anything.
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
 #include <functional>
@@ -45,6 +46,7 @@ class SerialTransport : public Transport {
     bool isOpen() const override { return port_.isOpen(); }
     void clearBuffers() override;
     void write(std::span<const std::uint8_t> bytes) override;
+    std::size_t outputQueued() const override;
     Bytes readAvailable() override;
     void drain() override;
     std::size_t bytesWaiting() const override;
@@ -55,12 +57,15 @@ class SerialTransport : public Transport {
     void onPortError(QSerialPort::SerialPortError error);
     bool lineHungUp() const;
     void reportLineFailure();
-    [[noreturn]] void failWrite(QSerialPort::SerialPortError error);
+    [[noreturn]] void failWrite(int code);
 
     QString name_;
     QSerialPort port_;
     QTimer lineCheck_;
     LowLatencyRequest lowLatency_;
+    // When the line will have carried the last byte written, at its rate.
+    QElapsedTimer clock_;
+    qint64 lineFreeAtNs_ = 0;
     bool failed_ = false;
     bool closing_ = false;
     // Counts openings, so that a failure noticed on one is not reported

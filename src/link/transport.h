@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <span>
 
@@ -27,8 +28,14 @@ class Transport : public QObject {
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual void clearBuffers() = 0;
-    // Returns once every byte has been handed to the line.
+    // Returns once every byte has been handed to the line. A line that takes
+    // nothing for the write bound makes it throw.
     virtual void write(std::span<const std::uint8_t> bytes) = 0;
+    void setWriteBound(std::chrono::milliseconds bound) { writeBound_ = bound; }
+    std::chrono::milliseconds writeBound() const { return writeBound_; }
+    // Bytes written that the line has not carried yet (held by the kernel or
+    // the adapter); 0 where there is no line to wait for.
+    virtual std::size_t outputQueued() const { return 0; }
     // Waits until every written byte has left the line, for a caller that is
     // about to close the port and must not lose its last packet.
     virtual void drain() {}
@@ -48,6 +55,9 @@ class Transport : public QObject {
     void lineFailed(const QString& message);
     // Something the log should hold about the line.
     void notice(const QString& line);
+
+  private:
+    std::chrono::milliseconds writeBound_{1000};
 };
 
 }  // namespace lumora::link

@@ -1,9 +1,11 @@
 #include "picture/uniformity.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
+#include "base/handler_fault.h"
+#include "link/link_error.h"
 #include "picture/uniformity_registers.h"
-#include "warp/overlay_fill.h"
 
 namespace lumora::picture {
 
@@ -14,8 +16,9 @@ QString GainText(int position) {
 }
 
 Uniformity::Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-                       const warp::GridModel& model)
-    : link_(link), state_(state), guard_(guard), model_(model) {
+                       const warp::GridModel& model, base::LongWork& work,
+                       warp::GridOverlay& overlay)
+    : link_(link), state_(state), guard_(guard), model_(model), work_(work), overlay_(overlay) {
     // The read-outs as the form has them until the first change.
     page(0).gainText = QStringLiteral("1.0");
     page(1).gainText = QStringLiteral("0");
@@ -104,7 +107,7 @@ void Uniformity::UnUpdateClick(int p) {
 }
 
 void Uniformity::ResetUniformityClick(int p) {
-    guard_.run([&] { writeGrid(false, page(p).enable); });
+    guard_.run([&] { runGrid(false, page(p).enable); });
 }
 
 void Uniformity::UploadUniformityGrid() {
@@ -113,31 +116,100 @@ void Uniformity::UploadUniformityGrid() {
         if (c >= base::kChannels) {
             return;  // no tables for "All"
         }
-        writeGrid(true, channel(c).enable != 0);
+        runGrid(true, channel(c).enable != 0);
     });
 }
 
-void Uniformity::writeGrid(bool storedValues, bool enableAfter) {
+void Uniformity::runGrid(bool storedValues, bool enableAfter) {
     const std::uint8_t ch = state_.currentChannel;
+    if (work_.runs(base::WorkKind::kSettingsLoad)) {
+        // A settings load sends the grid as a step of its own work.
+        writeGrid(ch, storedValues, enableAfter);
+        return;
+    }
+    // Bank-1 writes between the blocks of a transfer would stall it.
+    waitForTurn();
+    const auto id =
+        work_.start(base::WorkKind::kUpload, ch, [this](base::WorkEnd) { stopped_ = true; });
+    if (!id) {
+        return;  // cannot be: nothing ran when the wait ended
+    }
+    try {
+        writeGrid(ch, storedValues, enableAfter);
+    } catch (const link::WaitAborted& aborted) {
+        work_.finish(*id, aborted.reason() == link::WaitAborted::Reason::kQuitting
+                              ? base::WorkEnd::kClosing
+                              : base::WorkEnd::kDisconnected);
+        throw;
+    } catch (const link::LinkError&) {
+        work_.finish(*id, base::WorkEnd::kWriteFailed);
+        throw;
+    } catch (...) {
+        work_.finish(*id, base::WorkEnd::kRefused);
+        throw;
+    }
+    work_.finish(*id, base::WorkEnd::kCompleted);  // nothing when the owner ended it
+}
+
+void Uniformity::waitForTurn() {
+    // Until the transfer and the warp reset register with the owner, the
+    // transfer state tells that they run.
+    const auto free = [this] { return !work_.busy() && state_.transferState == 0; };
+    if (free()) {
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    // In slices: work that ends on a timer wakes nobody.
+    constexpr std::chrono::milliseconds kSlice{50};
+    while (!link_.serveUntil(free, kSlice)) {
+        if (waited.elapsed() >= kTurnWait.count()) {
+            const QString what = work_.running() ? base::WorkKindText(work_.running()->kind)
+                                                 : QStringLiteral("map transfer");
+            throw base::HandlerFault(
+                "uniformity grid: other work still runs",
+                QStringLiteral("The uniformity grid was not sent: the %1 was still running after "
+                               "%2 s. Try again once it has finished.")
+                    .arg(what)
+                    .arg(kTurnWait.count() / 1000));
+        }
+    }
+}
+
+void Uniformity::keepUp(int packets) {
+    link::Transport& line = link_.transport();
+    const auto report = [&] {
+        const std::size_t written = static_cast<std::size_t>(packets) * kPacketBytes;
+        const std::size_t queued = std::min(line.outputQueued(), written);
+        emit progress(static_cast<int>((written - queued) / kPacketBytes), kGridWrites);
+    };
+    // Never far ahead of the line: the progress shows what it carried, the
+    // window paints while it catches up, and a close leaves little behind.
+    while (line.outputQueued() > kBytesAhead) {
+        report();
+        link_.wait(kCatchUpSlice);
+        sinceTurn_.restart();
+    }
+    if (sinceTurn_.elapsed() >= kTurnInterval.count()) {
+        report();
+        link_.breathe();
+        sinceTurn_.restart();
+    }
+}
+
+void Uniformity::writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter) {
     Channel* tables = ch < base::kChannels ? &channel(ch) : nullptr;
-    written_ = 0;
     // Ends the progress whichever way the run ends.
     struct Done {
         Uniformity& self;
         ~Done() { emit self.progress(0, 0); }
     } done{*this};
-    const auto counted = [&](int writes) {
-        written_ += writes;
-        if (written_ % kWritesPerBreath < writes) {
-            emit progress(written_, kGridWrites);
-            // 7,044 writes are seconds of line time: the window keeps
-            // painting meanwhile.
-            link_.breathe();
-        }
-    };
+    stopped_ = false;
+    sinceTurn_.start();
+    int packets = 0;
     write(ch, kBankSelect, kBank);
     write(ch, kMode, kWriting);
-    counted(2);
+    packets += 2;
     for (int x = 0; x < kColumns; ++x) {
         for (int y = 0; y < kRows; ++y) {
             const int entry = Entry(x, y);
@@ -153,7 +225,11 @@ void Uniformity::writeGrid(bool storedValues, bool enableAfter) {
                 tables->gain[e] = kNeutralGain;
                 tables->offset[e] = 0;
             }
-            counted(11);
+            packets += 11;
+            keepUp(packets);
+            if (stopped_) {
+                return;
+            }
         }
     }
     write(ch, kMode, enableAfter ? 1 : 0);
@@ -204,9 +280,12 @@ void Uniformity::pageShow(int c) {
         return;
     }
     guard_.run([&] {
-        const auto ch = static_cast<std::uint8_t>(c);
-        warp::FullClear(link_, ch, model_.width(), model_.height());
-        DrawCursorMarker(link_, ch, channel(c).cursorX, channel(c).cursorY, true);
+        // Through the grid overlay: its drawn flags must know of the clear,
+        // and a grid drawing in hand finishes first.
+        overlay_.ClearForOtherDrawing(c, [this, c] {
+            DrawCursorMarker(link_, static_cast<std::uint8_t>(c), channel(c).cursorX,
+                             channel(c).cursorY, true);
+        });
     });
 }
 

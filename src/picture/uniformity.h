@@ -9,15 +9,19 @@
 // boxes belong to a page. A handler addresses the current channel (packets,
 // cursor, tables) and reads the controls of its own page.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 #include "base/handler_guard.h"
+#include "base/long_work.h"
 #include "base/program_state.h"
 #include "link/link.h"
 #include "warp/grid_model.h"
+#include "warp/overlay.h"
 
 namespace lumora::picture {
 
@@ -31,8 +35,14 @@ class Uniformity : public QObject {
     static constexpr int kNeutralGain = 8191;
     // Writes of a reset or an upload: bank, mode, 11 per point, mode, bank.
     static constexpr int kGridWrites = 2 + kPoints * 11 + 2;  // 7,044
-    // Writes between two looks at the event loop during a long run.
-    static constexpr int kWritesPerBreath = 176;
+    static constexpr int kPacketBytes = 6;                    // one 8-bit register write
+    // During a reset or an upload: the event loop runs at least this often,
+    // and the writes keep no more than this ahead of what the line carried.
+    static constexpr std::chrono::milliseconds kTurnInterval{40};
+    static constexpr std::size_t kBytesAhead = 384;  // about 33 ms of line
+    static constexpr std::chrono::milliseconds kCatchUpSlice{10};
+    // How long a reset or an upload waits for other long work to end.
+    static constexpr std::chrono::milliseconds kTurnWait{15000};
 
     using Table = std::array<std::int32_t, kEntries>;
 
@@ -55,7 +65,7 @@ class Uniformity : public QObject {
     };
 
     Uniformity(link::Link& link, base::ProgramState& state, base::HandlerGuard& guard,
-               const warp::GridModel& model);
+               const warp::GridModel& model, base::LongWork& work, warp::GridOverlay& overlay);
 
     Channel& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
     const Channel& channel(int c) const { return channels_[static_cast<std::size_t>(c)]; }
@@ -92,13 +102,20 @@ class Uniformity : public QObject {
 
   signals:
     void changed(int page);
-    // Writes sent of `total` during a reset or an upload; total 0 at its end.
+    // Writes the line has carried of `total` during a reset or an upload;
+    // total 0 at its end.
     void progress(int sent, int total);
 
   private:
-    // A reset (stored values false) or an upload (true) of the whole grid.
-    // With "All" as the current channel a reset is sent but stored nowhere.
-    void writeGrid(bool storedValues, bool enableAfter);
+    // A reset (stored values false) or an upload (true) of the whole grid, as
+    // long work once no other runs. With "All" as the current channel a
+    // reset is sent but stored nowhere.
+    void runGrid(bool storedValues, bool enableAfter);
+    void waitForTurn();
+    // Stops early when the owner ends the run (Disconnect, a dead line, closing).
+    void writeGrid(std::uint8_t ch, bool storedValues, bool enableAfter);
+    // Lets the event loop run, and waits while the line is behind.
+    void keepUp(int packets);
     void moveCursor(int dx, int dy);
     void pageShow(int c);
     void sendPoint(std::uint8_t ch, int entry, int gain, int offset);
@@ -108,9 +125,12 @@ class Uniformity : public QObject {
     base::ProgramState& state_;
     base::HandlerGuard& guard_;
     const warp::GridModel& model_;
+    base::LongWork& work_;
+    warp::GridOverlay& overlay_;
     std::array<Channel, base::kChannels> channels_{};
     std::array<Page, base::kChannels> pages_{};
-    int written_ = 0;  // writes of the grid run in hand
+    bool stopped_ = false;  // the owner ended the grid run in hand
+    QElapsedTimer sinceTurn_;
 };
 
 // The gain read-out: (position + 1) / 8192 with six decimals.

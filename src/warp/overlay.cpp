@@ -73,14 +73,21 @@ void GridOverlay::draw(int c, Drawing drawing, bool visibilityAllowed) {
         ~Done() {
             overlay.drawing = false;
             overlay.held = Drawing::kNone;
+            overlay.other = nullptr;
         }
     } done{overlay};
     for (;;) {
-        if (drawing == Drawing::kRebuild) {
+        if (drawing == Drawing::kRebuild || drawing == Drawing::kOther) {
             warp::FullClear(port_, ChannelByte(c), model_.width(), model_.height());
             overlay.drawn.fill(0);
         }
-        update(c, visibilityAllowed);
+        if (drawing == Drawing::kOther) {
+            if (const auto paint = std::exchange(overlay.other, nullptr)) {
+                paint();
+            }
+        } else {
+            update(c, visibilityAllowed);
+        }
         if (overlay.held == Drawing::kNone) {
             return;
         }
@@ -128,6 +135,14 @@ void GridOverlay::showOverlay(int c, bool visible) {
     port_.write8(ch, kBankSelect, kDisplayBank);
     port_.write8(ch, kDisplaySwitch, visible ? 0x01 : 0x00);
     port_.write8(ch, kBankSelect, 0x00);
+}
+
+void GridOverlay::ClearForOtherDrawing(int c, std::function<void()> paint) {
+    if (!GridModel::isGridChannel(c)) {
+        return;
+    }
+    channel(c).other = std::move(paint);
+    draw(c, Drawing::kOther, channel(c).heldVisibility);
 }
 
 void GridOverlay::FullClear(int c) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "link/register_port.h"
 #include "warp/grid_model.h"
@@ -49,15 +50,21 @@ class GridOverlay {
     void UpdateOverlay(int c, bool visibilityAllowed);
     void RebuildOverlay(int c, bool visibilityAllowed);
     void FullClear(int c);
+    // Another page (uniformity) takes over channel c's overlay: a full clear
+    // after which nothing counts as drawn, then `paint` for that page. Held
+    // back like the others while c is being drawn; once held, it wins over
+    // grid drawings asked after it, which it would wipe anyway.
+    void ClearForOtherDrawing(int c, std::function<void()> paint);
 
   private:
-    enum class Drawing { kNone, kUpdate, kRebuild };
+    enum class Drawing { kNone, kUpdate, kRebuild, kOther };
     struct ChannelOverlay {
         DrawnFlags drawn{};
         LatticePoint shownSelection{};
         bool drawing = false;
         Drawing held = Drawing::kNone;  // the larger of what was asked meanwhile
         bool heldVisibility = false;
+        std::function<void()> other;  // the other page's drawing after its clear
     };
 
     ChannelOverlay& channel(int c) { return channels_[static_cast<std::size_t>(c)]; }
