@@ -122,12 +122,8 @@ void Uniformity::UploadUniformityGrid() {
 
 void Uniformity::runGrid(bool storedValues, bool enableAfter) {
     const std::uint8_t ch = state_.currentChannel;
-    if (work_.runs(base::WorkKind::kSettingsLoad)) {
-        // A settings load sends the grid as a step of its own work.
-        writeGrid(ch, storedValues, enableAfter);
-        return;
-    }
-    // Bank-1 writes between the blocks of a transfer would stall it.
+    // Bank-1 writes between the blocks of a transfer would stall it. Inside
+    // a settings load the upload is a step of the load's own work.
     waitForTurn();
     const auto id =
         work_.start(base::WorkKind::kUpload, ch, [this](base::WorkEnd) { stopped_ = true; });
@@ -152,9 +148,7 @@ void Uniformity::runGrid(bool storedValues, bool enableAfter) {
 }
 
 void Uniformity::waitForTurn() {
-    // Until the transfer and the warp reset register with the owner, the
-    // transfer state tells that they run.
-    const auto free = [this] { return !work_.busy() && state_.transferState == 0; };
+    const auto free = [this] { return work_.canStart(); };
     if (free()) {
         return;
     }
