@@ -50,12 +50,12 @@ struct CliRun {
     qint64 elapsedMs = 0;
 };
 
-CliRun RunCli(const QStringList& args) {
+CliRun RunCli(const QStringList& args, int boundMs = 20000) {
     QProcess process;
     QElapsedTimer clock;
     clock.start();
     process.start(QStringLiteral(LUMORA_CLI_PATH), args);
-    EXPECT_TRUE(process.waitForFinished(20000));
+    EXPECT_TRUE(process.waitForFinished(boundMs));
     CliRun run;
     run.elapsedMs = clock.elapsed();
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -604,4 +604,68 @@ TEST_F(PtyBox, CliStoreWithAStrayAcknowledgementStoresBothPasses) {
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
                             [](const std::string& line) { return line.rfind("3A E2", 0) == 0; }),
               1500);
+}
+
+// A settings file with something of every kind in both channels.
+namespace {
+
+QString WriteFullSettings(const QTemporaryDir& dir) {
+    return WriteSettings(dir, [](lumora::settings::SettingsImage& image) {
+        using lumora::warp::PointIndex;
+        // Few grid points: the overlay draws each one.
+        image.gridSize = {lumora::warp::kGrid5x5, lumora::warp::kGrid2x2};
+        image.internalGrid = {1, 0};
+        image.grids[0][PointIndex(8, 8)].x += 12.0f;
+        image.grids[1][PointIndex(16, 16)].y -= 20.0f;
+        image.cornerShift[0] = 7;    // top-left X of A
+        image.cornerShift[15] = -5;  // bottom-right Y of B
+        for (int c = 0; c < 2; ++c) {
+            image.uniformityGain[c] = lumora::settings::ConnectionGainTable();
+            image.uniformityOffset[c] = lumora::settings::ConnectionOffsetTable();
+        }
+        image.uniformityGain[1][2 * 32 + 5] = 4096;
+        image.uniformityOffset[0][0] = -1;
+        image.uniformityEnable = {1, 0};
+        image.colourAdjust[0] = {1, 600, 512, 400, 0, 0, -1};
+        image.colourAdjust[1] = {0, 512, 512, 512, 10, 0, 0};
+        image.edgeBlend[0] = {1, 1, 200, 0, 300, 0, 50, 0, 50, 4, 0, 120};
+        image.edgeBlend[1] = {0, 0, 50, 1, 250, 1, 80, 0, 50, 0, 8, 220};
+    });
+}
+
+}  // namespace
+
+// The command line restores a box exactly as "Load file" in the window does,
+// from the connect request on, packet for packet.
+TEST_F(PtySession, CliLoadSendsWhatTheWindowsLoadSends) {
+    const QString settings = WriteFullSettings(logDir);
+    // The overlay engine never reads busy, so that both runs poll it alike.
+    const std::vector<std::string> idleEngine = {"--fill-busy-ms", "0"};
+    connect(idleEngine);
+    session->settingsFile().setOpenChoice([settings] { return settings; });
+    session->guard().runWhole([&] { session->settingsFile().Button12Click(); });
+    ServeFor(300);
+    ASSERT_EQ(session->messages().errorsRaised(), 0) << errors();
+    EXPECT_EQ(session->currentChannel(), 1);
+    EXPECT_EQ(session->edgeBlend().page(1).width[1], 250);
+    EXPECT_EQ(session->colourAdjust().page(0).gain[2], 400);
+    const std::vector<std::string> window = boxLog();
+    session.reset();
+    box.reset();
+
+    start(idleEngine);
+    const CliRun run = RunCli({"load", "--port", port(), settings}, 60000);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("Loaded"), std::string::npos) << run.out;
+    ServeFor(300);
+    const std::vector<std::string> cli = boxLog();
+    ASSERT_EQ(cli.size(), window.size());
+    EXPECT_TRUE(cli == window);
+    // The maps of a move of each channel, with its grid size and corners.
+    EXPECT_EQ(std::count(cli.begin(), cli.end(), "04 E1 00 E5"), 1);
+    EXPECT_EQ(std::count(cli.begin(), cli.end(), "04 E1 01 E6"), 1);
+
+    const CliRun foreign = RunCli({"load", "--port", port(), logDir.filePath("box.log")});
+    EXPECT_EQ(foreign.exitCode, 5) << foreign.err;
+    EXPECT_NE(foreign.err.find("not a Lumora warp settings file"), std::string::npos);
 }

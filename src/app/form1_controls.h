@@ -29,6 +29,8 @@ namespace lumora::app {
     /* Right column. */                                                    \
     X(QComboBox, ComComboBox1)                                             \
     X(QPushButton, CNTBtn)                                                 \
+    X(QPushButton, Button10)                                               \
+    X(QPushButton, Button12)                                               \
     X(QLabel, ResLabel)                                                    \
     X(QGroupBox, SavetoBoxGroupBox)                                        \
     X(QPushButton, SavetoBox1)                                             \

@@ -10,6 +10,8 @@
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/pattern_binder.h"
+#include "app/binders/progress_bar.h"
+#include "app/binders/settings_file_binder.h"
 #include "app/binders/uniformity_binder.h"
 #include "app/binders/warp_adjust_binder.h"
 #include "app/binders/warp_shift_binder.h"
@@ -44,6 +46,8 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindUniformityPages(controls_, session_.uniformity(), guard, this);
     BindEdgeBlendPages(controls_, session_.edgeBlend(), guard, this);
     BindColourPages(controls_, session_.colourAdjust(), guard, this);
+    BindSettingsFile(controls_, session_.settingsFile(), guard, this);
+    BindProgress(controls_, session_, this);
     FormCreate();
 }
 

@@ -44,6 +44,13 @@ std::optional<LongWork::Running> LongWork::running() const {
     return stack_.back().running;
 }
 
+std::optional<LongWork::Running> LongWork::outermost() const {
+    if (stack_.empty()) {
+        return std::nullopt;
+    }
+    return stack_.front().running;
+}
+
 bool LongWork::finish(Id id, WorkEnd how) {
     const auto at = std::find_if(stack_.begin(), stack_.end(),
                                  [id](const Entry& entry) { return entry.running.id == id; });

@@ -65,6 +65,8 @@ class LongWork : public QObject {
     bool isRunning(Id id) const;
     // The innermost work.
     std::optional<Running> running() const;
+    // The work that hosts the rest, or the only one.
+    std::optional<Running> outermost() const;
 
     // Ends work `id` (and whatever runs inside it), if it still runs; false
     // for work that has ended already.

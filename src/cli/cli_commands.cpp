@@ -6,6 +6,7 @@
 
 #include "cli/box_connection.h"
 #include "cli/info_command.h"
+#include "cli/load_command.h"
 #include "cli/map_command.h"
 #include "cli/store_command.h"
 #include "link/link.h"
@@ -145,6 +146,8 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return RunMapCommand(options, out, err);
         if (options.command == "store")
             return RunStoreCommand(options, out, err);
+        if (options.command == "load")
+            return RunLoadCommand(options, out, err);
     } catch (const link::LinkError& error) {
         err << "lumora-warp-cli: " << error.what() << "\n";
         return kExitPortFailed;

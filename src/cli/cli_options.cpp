@@ -7,7 +7,7 @@ namespace lumora::cli {
 namespace {
 
 const std::set<std::string> kCommands = {"ports", "probe", "read",  "write", "send",
-                                         "info",  "map",   "store", "help"};
+                                         "info",  "map",   "store", "load",  "help"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -38,6 +38,11 @@ std::optional<int> ParseSide(const std::string& text) {
 std::optional<UsageError> CheckFileCommand(const Options& o) {
     if (o.positional.size() != 1) {
         return UsageError{o.command + " takes one settings file"};
+    }
+    if (o.command == "load") {
+        if (o.port.empty())
+            return UsageError{"load needs --port"};
+        return std::nullopt;
     }
     if (o.command == "store") {
         if (o.port.empty())
@@ -91,6 +96,9 @@ const char* UsageText() {
            "  store --port P --slot N FILE.lwf        compute both channels' maps as a save\n"
            "                                          does and store them in the box's\n"
            "                                          memory slot N (1 to 10)\n"
+           "  load  --port P FILE.lwf                 connect as the window does and send\n"
+           "                                          everything the file holds, as \"Load\n"
+           "                                          file\" does\n"
            "\n"
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
@@ -233,7 +241,7 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         return UsageError{"no command given"};
     }
     const std::string& c = options.command;
-    if (c == "info" || c == "map" || c == "store") {
+    if (c == "info" || c == "map" || c == "store" || c == "load") {
         if (auto error = CheckFileCommand(options))
             return *error;
         return options;

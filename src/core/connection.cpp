@@ -122,15 +122,19 @@ void Connection::initialise() {
     if (!id) {
         messages_.appendLog(QStringLiteral(
             "The set-up after connect did not run: other work on the box did not end."));
+        emit setUpEnded(false);
         return;
     }
     const base::LongWork::Scope scope(work_, *id);
-    guard_.run([this] {
+    bool sizeRead = false;
+    guard_.run([&] {
         if (const auto size = ReadPictureSize(); size && initialise_) {
+            sizeRead = true;
             initialise_(*size);
         }
     });
     work_.finish(*id, base::WorkEnd::kCompleted);
+    emit setUpEnded(sizeRead);
 }
 
 std::optional<link::PictureSize> Connection::ReadPictureSize() {

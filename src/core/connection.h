@@ -69,6 +69,9 @@ class Connection : public QObject {
     void boxAnswered();
     // The port closed: Disconnect, or the line broke.
     void disconnected();
+    // The set-up after connect has ended; `sizeRead` false when the box
+    // did not give its picture size (nothing was set up).
+    void setUpEnded(bool sizeRead);
 
   private:
     void connectPort();

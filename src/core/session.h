@@ -19,6 +19,7 @@
 #include "picture/edge_blend.h"
 #include "picture/test_pattern.h"
 #include "picture/uniformity.h"
+#include "settings/settings_file.h"
 #include "warp/corner_shift.h"
 #include "warp/grid_editing.h"
 #include "warp/grid_model.h"
@@ -65,6 +66,7 @@ class Session : public QObject {
     picture::Uniformity& uniformity() { return uniformity_; }
     picture::EdgeBlend& edgeBlend() { return edgeBlend_; }
     picture::ColourAdjust& colourAdjust() { return colourAdjust_; }
+    settings::SettingsFile& settingsFile() { return settingsFile_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -92,6 +94,9 @@ class Session : public QObject {
     picture::Uniformity uniformity_{link_, state_, guard_, grid_, work_, gridEditing_.overlay()};
     picture::EdgeBlend edgeBlend_{link_, state_, guard_};
     picture::ColourAdjust colourAdjust_{link_, state_, guard_};
+    settings::SettingsFile settingsFile_{{link_, state_, work_, guard_, messages_, grid_, maps_,
+                                          gridEditing_, cornerShift_, mapTransfer_, uniformity_,
+                                          colourAdjust_, edgeBlend_}};
 };
 
 }  // namespace lumora::core

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/binders/progress_bar.h"
 #include "app/binders/whole.h"
 
 namespace lumora::app {
@@ -19,9 +18,6 @@ void BindMapTransfer(const Form1Controls& c, warp::MapTransfer& transfer, base::
     }
     QObject::connect(c.Button35, &QAbstractButton::clicked, context,
                      Whole(guard, [&transfer] { transfer.Button35Click(); }));
-    QObject::connect(
-        &transfer, &warp::MapTransfer::progress, context,
-        [bar = c.TransferProgress](int sent, int total) { ShowProgress(bar, sent, total); });
 }
 
 }  // namespace lumora::app

@@ -1,7 +1,6 @@
 #pragma once
 
-// "Save to Box" "1" to "10", the progress of a running map transfer, and the
-// map dump button outside the visible area.
+// "Save to Box" "1" to "10" and the map dump button outside the visible area.
 
 #include "app/form1_controls.h"
 #include "warp/map_transfer.h"

@@ -1,18 +1,15 @@
 #pragma once
 
-// The thin bar along the bottom of the right column: a long run of packets
-// to the box shows `sent` of `total` there; total 0 hides it.
+// The thin bar along the bottom of the right column: a running map transfer
+// or save, a uniformity upload, or a settings load shows how far it is. A
+// load's own steps include its transfers and uploads, so while it runs only
+// the load's progress is shown.
 
-#include <QProgressBar>
+#include "app/form1_controls.h"
+#include "core/session.h"
 
 namespace lumora::app {
 
-inline void ShowProgress(QProgressBar* bar, int sent, int total) {
-    bar->setVisible(total > 0);
-    if (total > 0) {
-        bar->setRange(0, total);
-        bar->setValue(sent);
-    }
-}
+void BindProgress(const Form1Controls& c, core::Session& session, QObject* context);
 
 }  // namespace lumora::app

@@ -3,7 +3,6 @@
 #include <QSignalBlocker>
 #include <array>
 
-#include "app/binders/progress_bar.h"
 #include "app/binders/whole.h"
 
 namespace lumora::app {
@@ -116,9 +115,6 @@ void BindUniformityPages(const Form1Controls& c, Uniformity& uniformity, base::H
         page.gainText->setText(model.gainText);
         page.offsetText->setText(model.offsetText);
     });
-    QObject::connect(
-        &uniformity, &Uniformity::progress, context,
-        [bar = c.TransferProgress](int sent, int total) { ShowProgress(bar, sent, total); });
 }
 
 }  // namespace lumora::app
