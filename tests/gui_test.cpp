@@ -26,24 +26,20 @@
 #include "lumora_version.h"
 #include "overlay_image_probe.h"
 #include "scripted_peer.h"
+#include "session_on_pipe.h"
 #include "sim/in_process_box.h"
 
 using lumora::app::RadioGroup;
 using lumora::app::TForm1;
-using lumora::core::Session;
 using lumora::link::Bytes;
-using lumora::link::PipeTransport;
 using lumora::testing::ScriptedPeer;
 using lumora::testing::ServeFor;
 using lumora::testing::ServeUntil;
 
 namespace {
 
-struct Window : ::testing::Test {
+struct Window : ::testing::Test, lumora::testing::SessionOnPipe {
     Window() {
-        auto transport = std::make_unique<PipeTransport>();
-        pipe = transport.get();
-        session = std::make_unique<Session>(std::move(transport));
         form = std::make_unique<TForm1>(*session, "pipe-box");
         form->show();
     }
@@ -80,8 +76,6 @@ struct Window : ::testing::Test {
         return nullptr;
     }
 
-    PipeTransport* pipe = nullptr;
-    std::unique_ptr<Session> session;
     std::unique_ptr<TForm1> form;
 };
 

@@ -13,6 +13,7 @@
 #include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "scripted_peer.h"
+#include "session_on_pipe.h"
 #include "sim/in_process_box.h"
 #include "warp/coefficient_set.h"
 
@@ -41,12 +42,9 @@ bool SameMap(const sim::MapTables& box, const warp::WarpMap& map) {
     return true;
 }
 
-class LiveWarpTest : public ::testing::Test {
+class LiveWarpTest : public ::testing::Test, public testing::SessionOnPipe {
   protected:
     LiveWarpTest() {
-        auto transport = std::make_unique<link::PipeTransport>();
-        pipe = transport.get();
-        session = std::make_unique<core::Session>(std::move(transport));
         session->link().setReadTimeout(std::chrono::milliseconds(300));
         session->connection().setSelectedPort("pipe");
         sim::BoxConfig config;
@@ -67,8 +65,6 @@ class LiveWarpTest : public ::testing::Test {
     }
     std::size_t written() const { return pipe->written().size(); }
 
-    link::PipeTransport* pipe = nullptr;
-    std::unique_ptr<core::Session> session;
     std::unique_ptr<sim::InProcessBox> box;
 };
 

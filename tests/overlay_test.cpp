@@ -13,6 +13,7 @@
 #include "core/session.h"
 #include "link/packets.h"
 #include "link/pipe_transport.h"
+#include "session_on_pipe.h"
 #include "sim/in_process_box.h"
 
 namespace lumora::warp {
@@ -42,12 +43,9 @@ Packets Display(std::uint8_t on) {
     return {W8(0x00, 0x00), W8(0x3D, 0x40), W8(0x00, 0x03), W8(0x60, on), W8(0x00, 0x00)};
 }
 
-class GridOverlayTest : public ::testing::Test {
+class GridOverlayTest : public ::testing::Test, public testing::SessionOnPipe {
   protected:
     GridOverlayTest() {
-        auto transport = std::make_unique<link::PipeTransport>();
-        pipe = transport.get();
-        session = std::make_unique<core::Session>(std::move(transport));
         session->link().setReadTimeout(std::chrono::milliseconds(150));
         session->link().open();
         grid().setPictureSize(1920, 1080);
@@ -86,8 +84,6 @@ class GridOverlayTest : public ::testing::Test {
         return Packets(all.end() - static_cast<std::ptrdiff_t>(count), all.end());
     }
 
-    link::PipeTransport* pipe = nullptr;
-    std::unique_ptr<core::Session> session;
     std::unique_ptr<sim::InProcessBox> box;
     std::size_t seenFills = 0;
 };

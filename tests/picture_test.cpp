@@ -12,6 +12,7 @@
 #include "link/pipe_transport.h"
 #include "picture/uniformity_registers.h"
 #include "scripted_peer.h"
+#include "session_on_pipe.h"
 
 namespace lumora {
 namespace {
@@ -22,14 +23,9 @@ using picture::Uniformity;
 using Window = std::array<std::uint16_t, 6>;
 using std::chrono::milliseconds;
 
-class PictureTest : public ::testing::Test {
+class PictureTest : public ::testing::Test, public testing::SessionOnPipe {
   protected:
-    PictureTest() {
-        auto transport = std::make_unique<link::PipeTransport>();
-        pipe = transport.get();
-        session = std::make_unique<core::Session>(std::move(transport));
-        session->link().open();
-    }
+    PictureTest() { session->link().open(); }
     Packets take() {
         Packets sent = pipe->written();
         pipe->clearWritten();
@@ -51,9 +47,6 @@ class PictureTest : public ::testing::Test {
     static Bytes reg(std::uint8_t ch, std::uint8_t r, std::uint8_t value) {
         return link::WriteRegister8Packet(ch, r, value);
     }
-
-    link::PipeTransport* pipe = nullptr;
-    std::unique_ptr<core::Session> session;
 };
 
 TEST_F(PictureTest, TestPatternSwitchColourAndSizes) {

@@ -11,12 +11,12 @@
 #include "link/packets.h"
 #include "link/pipe_transport.h"
 #include "scripted_peer.h"
+#include "session_on_pipe.h"
 #include "warp/coefficient_set.h"
 
 using lumora::core::ConnectionState;
 using lumora::core::Session;
 using lumora::link::Bytes;
-using lumora::link::PipeTransport;
 using lumora::testing::ScriptedPeer;
 using lumora::testing::ServeFor;
 using lumora::testing::ServeUntil;
@@ -37,11 +37,8 @@ int DrawnMarkers(const Session& session, int channel) {
     return static_cast<int>(std::count(drawn.begin(), drawn.end(), 1));
 }
 
-struct SessionFixture : ::testing::Test {
+struct SessionFixture : ::testing::Test, lumora::testing::SessionOnPipe {
     SessionFixture() {
-        auto transport = std::make_unique<PipeTransport>();
-        pipe = transport.get();
-        session = std::make_unique<Session>(std::move(transport));
         session->connection().setSelectedPort("pipe");
         session->link().setReadTimeout(std::chrono::milliseconds(150));
     }
@@ -60,8 +57,6 @@ struct SessionFixture : ::testing::Test {
             ServeUntil([&] { return session->connection().view().resolution != "- - - -"; }));
     }
 
-    PipeTransport* pipe = nullptr;
-    std::unique_ptr<Session> session;
     std::optional<lumora::base::LongWork::Id> reset;
 };
 
