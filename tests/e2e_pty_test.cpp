@@ -653,7 +653,10 @@ TEST_F(PtySession, CliLoadSendsWhatTheWindowsLoadSends) {
     session.reset();
     box.reset();
 
-    start(idleEngine);
+    QTemporaryDir maps;
+    std::vector<std::string> boxArgs = idleEngine;
+    boxArgs.insert(boxArgs.end(), {"--maps-dir", maps.path().toStdString()});
+    start(boxArgs);
     const CliRun run = RunCli({"load", "--port", port(), settings}, 60000);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("Loaded"), std::string::npos) << run.out;
@@ -664,6 +667,17 @@ TEST_F(PtySession, CliLoadSendsWhatTheWindowsLoadSends) {
     // The maps of a move of each channel, with its grid size and corners.
     EXPECT_EQ(std::count(cli.begin(), cli.end(), "04 E1 00 E5"), 1);
     EXPECT_EQ(std::count(cli.begin(), cli.end(), "04 E1 01 E6"), 1);
+    for (const QString channel : {"A", "B"}) {
+        const QString x = logDir.filePath("x-" + channel + ".bin");
+        const QString y = logDir.filePath("y-" + channel + ".bin");
+        const CliRun map = RunCli({"map", settings, "--channel", channel, "--size", "1920x1080",
+                                   "--out-x", x, "--out-y", y});
+        ASSERT_EQ(map.exitCode, 0) << map.err;
+        EXPECT_TRUE(ReadFile(maps.filePath("live-" + channel + "-x.bin")) == ReadFile(x))
+            << channel.toStdString();
+        EXPECT_TRUE(ReadFile(maps.filePath("live-" + channel + "-y.bin")) == ReadFile(y))
+            << channel.toStdString();
+    }
 
     const CliRun foreign = RunCli({"load", "--port", port(), logDir.filePath("box.log")});
     EXPECT_EQ(foreign.exitCode, 5) << foreign.err;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/radio_group.h"
@@ -438,4 +441,39 @@ TEST_F(Window, ScrollBarsTakeTheKeyboard) {
               (std::vector<Bytes>{
                   BlendWidthPacket(0, 0, 51), BlendWindowPacket(0, {0, 0, 0, 51, 1080, 1}),
                   BlendWindowPacket(0, {2, 51, 0, 1819, 1080, 1}), BlendGammaPacket(0, 100)}));
+}
+
+// "Save file" then "Load file" through the window: the load shows its
+// progress, a click during it waits, and closing the window ends it at once.
+TEST_F(Window, LoadFileShowsProgressAndEndsAtOnceOnClose) {
+    lumora::sim::BoxConfig config;
+    config.model.fillBusy = std::chrono::milliseconds(0);
+    lumora::sim::InProcessBox box(*pipe, config);
+    ASSERT_TRUE(connectToBox());
+    ASSERT_TRUE(ServeUntil([&] { return !session->work().busy(); }));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hall.lwf");
+    session->settingsFile().setSaveChoice([path] { return path; });
+    session->settingsFile().setOpenChoice([path] { return path; });
+    find<QPushButton>("Button10")->click();
+    ASSERT_TRUE(QFile::exists(path));
+
+    bool progressShown = false;
+    int saveBlocksDuringLoad = -1;
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(300, [&] {
+        progressShown = find<QProgressBar>("TransferProgress")->isVisible();
+        find<QPushButton>("SavetoBox1")->click();  // waits for the load
+        saveBlocksDuringLoad = static_cast<int>(box.model().packetsWithCode(0xE2).size());
+        sinceClose.start();
+        form->close();
+    });
+    find<QPushButton>("Button12")->click();
+    EXPECT_LT(sinceClose.elapsed(), 500);
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(saveBlocksDuringLoad, 0);
+    ServeFor(100);
+    EXPECT_TRUE(box.model().packetsWithCode(0xE2).empty());
+    EXPECT_EQ(session->messages().errorsRaised(), 0)
+        << session->messages().lastError().toStdString();
 }

@@ -237,9 +237,16 @@ bool SettingsFile::restoreChannel(const SettingsImage& image, int c) {
         c_.editing.pressGridSizeButton(c, gridSize);
     }
     // Channel A's grid size is recorded for the computation before the
-    // overlay update, Channel B's after it.
-    if (c == 0) {
+    // overlay update, Channel B's after it. The channel's Internal Grid flag
+    // is recorded with it, as a move records it: with the flag left as it
+    // was, the computation would replace the file's interior points with
+    // derived ones and send a map the file does not describe.
+    const auto record = [&] {
         c_.model.recordedGridSize = gridSize;
+        c_.model.recordedInternalGrid = image.internalGrid[i];
+    };
+    if (c == 0) {
+        record();
     }
     c_.editing.setInternalGrid(c, image.internalGrid[i] != 0);
     c_.model.ApplyGridSize(c, gridSize);
@@ -247,7 +254,7 @@ bool SettingsFile::restoreChannel(const SettingsImage& image, int c) {
     c_.editing.overlay().UpdateOverlay(c, true);
     pause();
     if (c == 1) {
-        c_.model.recordedGridSize = gridSize;
+        record();
     }
     bool sent = false;
     if (const auto fault = c_.maps.computeShifted(c_.model, c)) {
