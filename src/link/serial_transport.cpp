@@ -4,8 +4,6 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -25,16 +23,6 @@ constexpr qint64 kNsPerByte = 10 * 1'000'000'000LL / SerialTransport::kBaudRate;
 
 [[noreturn]] void Fail(const char* text, QSerialPort::SerialPortError error) {
     throw LinkError(WithErrorCode(text, SystemErrorCode(error)));
-}
-
-// Unix 98 pseudo-terminal slaves (/dev/pts/N) have majors 136 to 143.
-bool IsPseudoTerminal(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
-        return false;
-    }
-    const unsigned int devMajor = major(st.st_rdev);
-    return devMajor >= 136 && devMajor <= 143;
 }
 
 // Bytes in one of the kernel's queues of the port (FIONREAD, TIOCOUTQ); 0
@@ -139,7 +127,6 @@ void SerialTransport::open() {
     const int fd = static_cast<int>(port_.handle());
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     lineFreeAtNs_ = 0;
-    paceByRate_ = !IsPseudoTerminal(fd);
     // Never a reason to fail the open: a pseudo-terminal, for one, refuses it.
     if (lowLatency_) {
         const std::string refused = lowLatency_(static_cast<int>(port_.handle()));
@@ -295,9 +282,6 @@ std::size_t SerialTransport::outputQueued() const {
     const std::size_t kernel = KernelQueue(static_cast<int>(port_.handle()), TIOCOUTQ);
     // A pseudo-terminal or an adapter may hide what it holds: the line has
     // not carried more than its rate allows since the bytes were written.
-    if (!paceByRate_) {
-        return kernel;
-    }
     const qint64 ahead = lineFreeAtNs_ - clock_.nsecsElapsed();
     const auto byRate =
         static_cast<std::size_t>(ahead > 0 ? (ahead + kNsPerByte - 1) / kNsPerByte : 0);

@@ -64,11 +64,9 @@ class SerialTransport : public Transport {
     QTimer lineCheck_;
     LowLatencyRequest lowLatency_;
     // When the line will have carried the last byte written, at its rate:
-    // a USB adapter may hide what it holds. A pseudo-terminal has no rate;
-    // what it took, its reader has or will have.
+    // a USB adapter or a pseudo-terminal may hide what it holds.
     QElapsedTimer clock_;
     qint64 lineFreeAtNs_ = 0;
-    bool paceByRate_ = true;
     bool failed_ = false;
     bool closing_ = false;
     // Counts openings, so that a failure noticed on one is not reported
