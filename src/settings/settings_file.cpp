@@ -229,7 +229,7 @@ void SettingsFile::restoreLiveState(const SettingsImage& image) {
     }
 }
 
-bool SettingsFile::restoreChannel(const SettingsImage& image, int c) {
+void SettingsFile::restoreChannel(const SettingsImage& image, int c) {
     const auto i = static_cast<std::size_t>(c);
     const std::int32_t gridSize = image.gridSize[i];
     c_.state.setCurrentChannel(c);
@@ -256,14 +256,12 @@ bool SettingsFile::restoreChannel(const SettingsImage& image, int c) {
     if (c == 1) {
         record();
     }
-    bool sent = false;
     if (const auto fault = c_.maps.computeShifted(c_.model, c)) {
         // The box keeps its map of this channel; the rest still goes out.
         outcome_ = Outcome::kRefusedMap;
         c_.messages.raiseError(QString::fromStdString(fault->message));
     } else if (c_.transfer.restartLive(c)) {
         c_.link.serveUntil([this] { return !c_.transfer.running(); }, kTransferBound);
-        sent = true;
     }
     done_ += warp::MapTransfer::kPacketsPerMap;
     c_.uniformity.UploadUniformityGrid();
@@ -271,7 +269,6 @@ bool SettingsFile::restoreChannel(const SettingsImage& image, int c) {
     emit progress(done_, kLoadSteps);
     pause();
     pause();
-    return sent;
 }
 
 void SettingsFile::restoreColour(const ColourAdjustRecord& record, int c) {

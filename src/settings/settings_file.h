@@ -90,7 +90,7 @@ class SettingsFile : public QObject {
   private:
     void restoreLiveState(const SettingsImage& image);
     // Steps 5 and 6: one channel's grid, map transfer and uniformity upload.
-    bool restoreChannel(const SettingsImage& image, int c);
+    void restoreChannel(const SettingsImage& image, int c);
     void restoreColour(const ColourAdjustRecord& record, int c);
     void restoreBlend(const EdgeBlendRecord& record, int c);
     void sendBlend(int c);
