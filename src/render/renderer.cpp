@@ -1,0 +1,214 @@
+#include "render/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumora::render {
+namespace {
+
+using warp::WarpMap;
+
+constexpr float kMax = 65535.0f;
+// Offsets count in steps of the box's 10-bit scale.
+constexpr float kOffsetStep = 64.0f;
+// Blend offsets (0..48) raise the black level by this much per step.
+constexpr float kBlendOffsetStep = 256.0f;
+constexpr float kFrameWidth = 1920.0f;
+constexpr float kFrameHeight = 1080.0f;
+
+std::uint16_t ToSample(float v) {
+    return static_cast<std::uint16_t>(std::clamp(v, 0.0f, kMax) + 0.5f);
+}
+
+// The source sampled bilinearly at (sx, sy) in its own pixels; black outside.
+std::array<float, 3> Sample(const Image16& source, float sx, float sy) {
+    const float maxX = static_cast<float>(source.width - 1);
+    const float maxY = static_cast<float>(source.height - 1);
+    if (!(sx >= 0.0f && sy >= 0.0f && sx <= maxX && sy <= maxY)) {
+        return {0.0f, 0.0f, 0.0f};
+    }
+    const int x0 = static_cast<int>(sx);
+    const int y0 = static_cast<int>(sy);
+    const int x1 = std::min(x0 + 1, source.width - 1);
+    const int y1 = std::min(y0 + 1, source.height - 1);
+    const float fx = sx - static_cast<float>(x0);
+    const float fy = sy - static_cast<float>(y0);
+    const std::uint16_t* p00 = &source.rgb[source.offset(x0, y0)];
+    const std::uint16_t* p10 = &source.rgb[source.offset(x1, y0)];
+    const std::uint16_t* p01 = &source.rgb[source.offset(x0, y1)];
+    const std::uint16_t* p11 = &source.rgb[source.offset(x1, y1)];
+    std::array<float, 3> value{};
+    for (int k = 0; k < 3; ++k) {
+        const float top = static_cast<float>(p00[k]) +
+                          (static_cast<float>(p10[k]) - static_cast<float>(p00[k])) * fx;
+        const float bottom = static_cast<float>(p01[k]) +
+                             (static_cast<float>(p11[k]) - static_cast<float>(p01[k])) * fx;
+        value[static_cast<std::size_t>(k)] = top + (bottom - top) * fy;
+    }
+    return value;
+}
+
+// The blend ramp of one side at distance d from it in frame pixels.
+float Ramp(float d, int width, float gamma) {
+    if (width <= 0 || d >= static_cast<float>(width)) {
+        return 1.0f;
+    }
+    return std::pow(std::max(d, 0.0f) / static_cast<float>(width), gamma);
+}
+
+}  // namespace
+
+float DecodeMapEntry(std::int16_t entry) {
+    const auto bits = static_cast<std::uint16_t>(entry);
+    const int sixteenths =
+        bits >= 0xC001 ? static_cast<int>(bits) - 0x10000 : static_cast<int>(bits);
+    return static_cast<float>(sixteenths) / 16.0f;
+}
+
+Image16 PatternImage(const ChannelLook::Pattern& pattern, int width, int height) {
+    Image16 image(width, height);
+    const std::array<std::uint16_t, 3> colour = {
+        static_cast<std::uint16_t>((pattern.colour & 1) ? 65535 : 0),
+        static_cast<std::uint16_t>((pattern.colour & 2) ? 65535 : 0),
+        static_cast<std::uint16_t>((pattern.colour & 4) ? 65535 : 0)};
+    const int across = std::max(pattern.horizontal, 1);
+    const int down = std::max(pattern.vertical, 1);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (x % across == 0 || y % down == 0 || x == width - 1 || y == height - 1) {
+                image.set(x, y, colour);
+            }
+        }
+    }
+    return image;
+}
+
+void RenderChannel(const RenderRequest& request, Image16& out) {
+    const WarpMap& map = *request.map;
+    const int w = request.pictureWidth;
+    const int h = request.pictureHeight;
+    const ChannelLook& look = request.look;
+    out.width = request.outWidth;
+    out.height = request.outHeight;
+    out.rgb.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height) * 3,
+                   0);
+    if (w <= 0 || h <= 0 || out.width <= 0 || out.height <= 0) {
+        return;
+    }
+    Image16 pattern;
+    const Image16* source = request.source;
+    if (look.pattern.on) {
+        pattern = PatternImage(look.pattern, w, h);
+        source = &pattern;
+    }
+    if (source == nullptr || source->width <= 0 || source->height <= 0) {
+        return;
+    }
+    // Picture pixels to the source's own, when their sizes differ.
+    const float toSourceX = static_cast<float>(source->width) / static_cast<float>(w);
+    const float toSourceY = static_cast<float>(source->height) / static_cast<float>(h);
+    const float pixelX = static_cast<float>(w) / static_cast<float>(out.width);
+    const float pixelY = static_cast<float>(h) / static_cast<float>(out.height);
+
+    // Per output column and row: where it lies in the picture and in the
+    // lattice, and the side ramps of the blend.
+    const float gamma = static_cast<float>(look.blend.gammaX100) / 100.0f;
+    const auto& edge = look.blend.edgeWidth;
+    std::vector<int> column(static_cast<std::size_t>(out.width));
+    std::vector<float> columnFraction(column.size());
+    std::vector<float> sideRamp(column.size());
+    for (int ox = 0; ox < out.width; ++ox) {
+        const float px = static_cast<float>(ox) * pixelX;
+        const int a = std::min(static_cast<int>(px / 16.0f), WarpMap::kColumns - 2);
+        column[static_cast<std::size_t>(ox)] = a;
+        columnFraction[static_cast<std::size_t>(ox)] = px / 16.0f - static_cast<float>(a);
+        const float fx = px * kFrameWidth / static_cast<float>(w);
+        sideRamp[static_cast<std::size_t>(ox)] =
+            Ramp(fx, edge[0], gamma) * Ramp(kFrameWidth - 1.0f - fx, edge[1], gamma);
+    }
+    std::array<float, WarpMap::kColumns> rowX{};
+    std::array<float, WarpMap::kColumns> rowY{};
+    const bool uniformity = look.uniformity.enabled;
+    const auto& colour = look.colour;
+    const float blendOffset = static_cast<float>(look.blend.transitionOffset) * kBlendOffsetStep;
+    const float middleOffset =
+        static_cast<float>(look.blend.nonTransitionOffset) * kBlendOffsetStep;
+    const bool blending = std::any_of(edge.begin(), edge.end(), [](int e) { return e > 0; });
+
+    for (int oy = 0; oy < out.height; ++oy) {
+        const float py = static_cast<float>(oy) * pixelY;
+        const int b = std::min(static_cast<int>(py / 16.0f), WarpMap::kRows - 2);
+        const float fb = py / 16.0f - static_cast<float>(b);
+        // The lattice columns' source positions at this row.
+        for (int a = 0; a < WarpMap::kColumns; ++a) {
+            const auto i0 = static_cast<std::size_t>(WarpMap::Index(a, b));
+            const float x0 = DecodeMapEntry(map.x[i0]);
+            const float x1 = DecodeMapEntry(map.x[i0 + 1]);
+            const float y0 = DecodeMapEntry(map.y[i0]);
+            const float y1 = DecodeMapEntry(map.y[i0 + 1]);
+            rowX[static_cast<std::size_t>(a)] = x0 + (x1 - x0) * fb;
+            rowY[static_cast<std::size_t>(a)] = y0 + (y1 - y0) * fb;
+        }
+        const float fy = py * kFrameHeight / static_cast<float>(h);
+        const float rowRamp =
+            Ramp(fy, edge[2], gamma) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma);
+        const float uy = py * static_cast<float>(ChannelLook::kUniformityRows - 1) /
+                         static_cast<float>(std::max(h - 1, 1));
+        const int uy0 = std::min(static_cast<int>(uy), ChannelLook::kUniformityRows - 2);
+        const float ufy = uy - static_cast<float>(uy0);
+
+        for (int ox = 0; ox < out.width; ++ox) {
+            const auto c = static_cast<std::size_t>(ox);
+            const auto a = static_cast<std::size_t>(column[c]);
+            const float fa = columnFraction[c];
+            const float sx = rowX[a] + (rowX[a + 1] - rowX[a]) * fa;
+            const float sy = rowY[a] + (rowY[a + 1] - rowY[a]) * fa;
+            std::array<float, 3> v = Sample(*source, sx * toSourceX, sy * toSourceY);
+
+            if (uniformity) {
+                const float px = static_cast<float>(ox) * pixelX;
+                const float ux = px * static_cast<float>(ChannelLook::kUniformityColumns - 1) /
+                                 static_cast<float>(std::max(w - 1, 1));
+                const int ux0 = std::min(static_cast<int>(ux), ChannelLook::kUniformityColumns - 2);
+                const float ufx = ux - static_cast<float>(ux0);
+                const auto entry = [](int x, int y) {
+                    return static_cast<std::size_t>(y * ChannelLook::kUniformityColumns + x);
+                };
+                const auto bilinear = [&](const auto& table) {
+                    const float t00 = static_cast<float>(table[entry(ux0, uy0)]);
+                    const float t10 = static_cast<float>(table[entry(ux0 + 1, uy0)]);
+                    const float t01 = static_cast<float>(table[entry(ux0, uy0 + 1)]);
+                    const float t11 = static_cast<float>(table[entry(ux0 + 1, uy0 + 1)]);
+                    const float top = t00 + (t10 - t00) * ufx;
+                    const float bottom = t01 + (t11 - t01) * ufx;
+                    return top + (bottom - top) * ufy;
+                };
+                const float gain =
+                    bilinear(look.uniformity.gain) / static_cast<float>(ChannelLook::kNeutralGain);
+                const float offset = bilinear(look.uniformity.offset) * kOffsetStep;
+                for (float& s : v) {
+                    s = s * gain + offset;
+                }
+            }
+            for (std::size_t k = 0; k < 3; ++k) {
+                if (colour.gainEnabled) {
+                    v[k] *= static_cast<float>(colour.gain[k]) / 512.0f;
+                }
+                v[k] += static_cast<float>(colour.offset[k]) * kOffsetStep;
+            }
+            if (blending) {
+                const float ramp = sideRamp[c] * rowRamp;
+                const float lift = ramp < 1.0f ? blendOffset : middleOffset;
+                for (float& s : v) {
+                    s = s * ramp + lift;
+                }
+            }
+            std::uint16_t* o = &out.rgb[out.offset(ox, oy)];
+            o[0] = ToSample(v[0]);
+            o[1] = ToSample(v[1]);
+            o[2] = ToSample(v[2]);
+        }
+    }
+}
+
+}  // namespace lumora::render
