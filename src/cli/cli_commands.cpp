@@ -8,6 +8,7 @@
 #include "cli/info_command.h"
 #include "cli/load_command.h"
 #include "cli/map_command.h"
+#include "cli/render_command.h"
 #include "cli/store_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
@@ -148,6 +149,8 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return RunStoreCommand(options, out, err);
         if (options.command == "load")
             return RunLoadCommand(options, out, err);
+        if (options.command == "render")
+            return RunRenderCommand(options, out, err);
     } catch (const link::LinkError& error) {
         err << "lumora-warp-cli: " << error.what() << "\n";
         return kExitPortFailed;

@@ -6,8 +6,8 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "probe", "read",  "write", "send",
-                                         "info",  "map",   "store", "load",  "help"};
+const std::set<std::string> kCommands = {"ports", "probe", "read", "write",  "send", "info",
+                                         "map",   "store", "load", "render", "help"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -49,6 +49,15 @@ std::optional<UsageError> CheckFileCommand(const Options& o) {
             return UsageError{"store needs --port"};
         if (o.slot == 0)
             return UsageError{"store needs --slot 1 to 10"};
+        return std::nullopt;
+    }
+    if (o.command == "render") {
+        if (!o.channel || *o.channel > 1)
+            return UsageError{"render needs --channel A or B"};
+        if (o.width == 0)
+            return UsageError{"render needs --size WxH, the picture size"};
+        if (o.out.empty())
+            return UsageError{"render needs --out OUT.png"};
         return std::nullopt;
     }
     if (o.command != "map") {
@@ -96,6 +105,10 @@ const char* UsageText() {
            "  store --port P --slot N FILE.lwf        compute both channels' maps as a save\n"
            "                                          does and store them in the box's\n"
            "                                          memory slot N (1 to 10)\n"
+           "  render FILE.lwf --channel A|B --size WxH [--input IMAGE] --out OUT.png [--16bit]\n"
+           "                                          the channel's output as the box would\n"
+           "                                          show it (the built-in test card\n"
+           "                                          without --input); no box needed\n"
            "  load  --port P FILE.lwf                 connect as the window does and send\n"
            "                                          everything the file holds, as \"Load\n"
            "                                          file\" does\n"
@@ -217,6 +230,13 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             if (!v || v->empty())
                 return UsageError{arg + " needs a file name"};
             (arg == "--out-x" ? options.outX : options.outY) = *v;
+        } else if (arg == "--input" || arg == "--out") {
+            auto v = value();
+            if (!v || v->empty())
+                return UsageError{arg + " needs a file name"};
+            (arg == "--input" ? options.input : options.out) = *v;
+        } else if (arg == "--16bit") {
+            options.sixteenBit = true;
         } else if (arg == "--slot") {
             auto v = value();
             auto n = v ? ParseNumber(*v) : std::nullopt;
@@ -241,7 +261,7 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         return UsageError{"no command given"};
     }
     const std::string& c = options.command;
-    if (c == "info" || c == "map" || c == "store" || c == "load") {
+    if (c == "info" || c == "map" || c == "store" || c == "load" || c == "render") {
         if (auto error = CheckFileCommand(options))
             return *error;
         return options;

@@ -25,7 +25,10 @@ struct Options {
     bool noCorners = false;
     std::string outX;
     std::string outY;
-    int slot = 0;  // --slot 1..10, the "Save to Box" button; 0 when not given
+    int slot = 0;       // --slot 1..10, the "Save to Box" button; 0 when not given
+    std::string input;  // --input IMAGE
+    std::string out;    // --out FILE
+    bool sixteenBit = false;
 };
 
 inline constexpr int kSlots = 10;
