@@ -1,4 +1,4 @@
-// The main window: its fixed layout at start, the channel selection by the
+// The main window: its caption at start, the channel selection by the
 // pointer, and a connection driven from its button.
 #include <gtest/gtest.h>
 
@@ -84,9 +84,9 @@ struct Window : ::testing::Test, lumora::testing::SessionOnPipe {
 
 }  // namespace
 
-TEST_F(Window, FixedLayoutAtStart) {
-    EXPECT_EQ(form->size(), QSize(953, 343));
-    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+// The form's fixed layout is pinned where it is built; here only what the
+// window adds to it at start.
+TEST_F(Window, CaptionAndFourCornerPageAtStart) {
     EXPECT_EQ(QApplication::applicationDisplayName(), "Lumora Warp Tool alpha 9");
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Lumora Warp Tool V %1.%2.%3.%4")
                                        .arg(lumora::version::kMajor)
@@ -94,28 +94,6 @@ TEST_F(Window, FixedLayoutAtStart) {
                                        .arg(lumora::version::kRelease)
                                        .arg(lumora::version::kBuild));
     EXPECT_TRUE(form->windowTitle().startsWith("Lumora Warp Tool V "));
-
-    EXPECT_EQ(find<QGroupBox>("GroupBox9")->title(), "Channel A");
-    EXPECT_EQ(find<QGroupBox>("GroupBox6")->title(), "Channel B");
-    EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Connect");
-    EXPECT_EQ(find<QLabel>("ResLabel")->text(), "- - - -");
-    EXPECT_FALSE(find<QGroupBox>("SavetoBoxGroupBox")->isEnabled());
-    EXPECT_EQ(find<QPlainTextEdit>("Memo1")->toPlainText(), "Memo1");
-
-    const QStringList tabsA = {"Warp adjust", "Warp Shift", "Warp adjust", "Edge Blend",
-                               "Pattern",     "Uniformity", "Color adjust"};
-    const QStringList tabsB = {"Warp adjust", "Warp Shift", "Warp adjust", "Edge Blend",
-                               "Pattern",     "Uniformity", "Color Adjust"};
-    for (const auto& [name, tabs] : {std::pair{"PageControl1", tabsA}, {"PageControl2", tabsB}}) {
-        auto* pages = find<QTabWidget>(name);
-        EXPECT_FALSE(pages->isEnabled()) << name;
-        EXPECT_EQ(pages->currentIndex(), 0) << name;
-        ASSERT_EQ(pages->count(), 7) << name;
-        for (int i = 0; i < 7; ++i) {
-            EXPECT_EQ(pages->tabText(i), tabs[i]) << name << " tab " << i;
-            EXPECT_EQ(pages->isTabVisible(i), i != 2) << name << " tab " << i;
-        }
-    }
 
     // Only the four corners of mode "2x2" show on the four-corner page.
     for (int i = 0; i < 15; ++i) {
@@ -125,14 +103,6 @@ TEST_F(Window, FixedLayoutAtStart) {
         EXPECT_EQ(point->isEnabledTo(find<QWidget>("PageControl1")), corner) << "RBCur" << i;
     }
     EXPECT_TRUE(find<QRadioButton>("RBCur0")->isChecked());
-
-    // The controls outside the visible area exist but lie beyond the client area.
-    for (const char* name :
-         {"Memo1", "RGChannel", "InputBox", "Button3", "Button35", "BitBtnEZ1"}) {
-        auto* widget = find<QWidget>(name);
-        ASSERT_NE(widget, nullptr);
-        EXPECT_FALSE(QRect(QPoint(0, 0), form->size()).intersects(widget->geometry())) << name;
-    }
 }
 
 TEST_F(Window, PointerSelectsTheCurrentChannel) {
@@ -181,6 +151,8 @@ TEST_F(Window, ConnectButtonDrivesTheSession) {
     EXPECT_EQ(find<QPushButton>("CNTBtn")->text(), "Connect");
     EXPECT_EQ(find<QLabel>("ResLabel")->text(), "- - - -");
     EXPECT_FALSE(find<QTabWidget>("PageControl1")->isEnabled());
+    EXPECT_FALSE(find<QTabWidget>("PageControl2")->isEnabled());
+    EXPECT_FALSE(find<QGroupBox>("SavetoBoxGroupBox")->isEnabled());
     EXPECT_EQ(find<QTabWidget>("PageControl1")->currentIndex(), 0);
 }
 
