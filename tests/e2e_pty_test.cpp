@@ -489,6 +489,8 @@ struct PtySession : PtyBox {
         start(std::move(args));
         session = std::make_unique<Session>(std::make_unique<lumora::link::SerialTransport>());
         session->connection().setSelectedPort(port());
+        // A machine busy with other tests may hold a reply back past a second.
+        session->link().setReadTimeout(std::chrono::milliseconds(3000));
         session->connection().CNTBtnClick();
         // Paced, on a machine that is busy with other tests, this takes a while.
         ASSERT_TRUE(ServeUntil([&] { return setUpDone(); }, 30000));

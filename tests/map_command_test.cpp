@@ -2,7 +2,9 @@
 // file, and the cases it refuses.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <sstream>
 
 #include "cli/cli_commands.h"
+#include "cli/render_command.h"
 #include "settings/settings_image.h"
 
 namespace {
@@ -172,3 +175,33 @@ TEST_F(MapCommandTest, APointThatCannotBeComputedWithIsNamedWithItsCause) {
 }
 
 }  // namespace
+
+// `render`: the channel's output as a PNG; refusals leave nothing behind and
+// an existing output as it was.
+TEST_F(MapCommandTest, RenderWritesThePictureOrLeavesTheOutputAsItWas) {
+    lumora::cli::Options options = mapOptions("A", 320, 240);
+    options.command = "render";
+    options.out = dir.filePath("out.png").toStdString();
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(lumora::cli::RunRenderCommand(options, out, err), 0) << err.str();
+    const QImage picture(dir.filePath("out.png"));
+    EXPECT_EQ(picture.size(), QSize(320, 240));
+    const QByteArray before = [&] {
+        QFile file(dir.filePath("out.png"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+
+    options.input = dir.filePath("missing.png").toStdString();
+    EXPECT_EQ(lumora::cli::RunRenderCommand(options, out, err), 5);
+    EXPECT_NE(err.str().find("missing.png"), std::string::npos) << err.str();
+    options.input.clear();
+    options.width = 2000;
+    EXPECT_EQ(lumora::cli::RunRenderCommand(options, out, err), 2);
+    EXPECT_NE(err.str().find("2000 x 240"), std::string::npos) << err.str();
+
+    QFile after(dir.filePath("out.png"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"in.lwf", "out.png"}));
+}
