@@ -72,6 +72,12 @@ int main(int argc, char** argv) {
             return fail(error);
         }
     }
+    if (!options.outputPngDir.empty()) {
+        if (std::string error = host.exportOutputs(options.outputPngDir, options.inputImage);
+            !error.empty()) {
+            return fail(error);
+        }
+    }
     if (!options.mapsDir.empty()) {
         if (std::string error = host.exportMaps(options.mapsDir); !error.empty()) {
             return fail(error);

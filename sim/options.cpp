@@ -76,6 +76,16 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
              options.overlayPngDir = v;
              return !v.empty();
          }},
+        {"--output-png",
+         [&](std::string_view v) {
+             options.outputPngDir = v;
+             return !v.empty();
+         }},
+        {"--input",
+         [&](std::string_view v) {
+             options.inputImage = v;
+             return !v.empty();
+         }},
         {"--maps-dir",
          [&](std::string_view v) {
              options.mapsDir = v;
@@ -180,6 +190,13 @@ Output:
                         after the last change (at most 1 s late while changes
                         keep coming) and at exit; replaced whole, never half
                         written. FILE's folder is created
+  --output-png DIR      keep DIR/output-A.png and output-B.png showing what each
+                        channel would put out now: its live map, uniformity,
+                        colour, edge blend and test pattern applied to the
+                        source, the overlay's markers on top; rewritten as the
+                        overlay pictures are, never half written
+  --input IMAGE         the source picture of --output-png (scaled to the
+                        picture size); default: a built-in test card
 Faults:
   --line-rate BAUD      pace both directions at BAUD, 10 bit times per byte:
                         the host's bytes are taken in no faster (its writes

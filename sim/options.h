@@ -15,6 +15,8 @@ struct Options {
     std::string logFile;             // empty: no packet log
     std::string portFile;            // empty: no port file
     std::string overlayPngDir;       // empty: no overlay pictures
+    std::string outputPngDir;        // empty: no output pictures
+    std::string inputImage;          // empty: the built-in test card
     std::string mapsDir;             // empty: warp maps are not written out
     std::string stateJson;           // empty: the picture state is not written out
     std::optional<int> hangUpAfter;  // hang up the line after this many good packets

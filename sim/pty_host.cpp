@@ -135,6 +135,52 @@ std::string PtyHost::exportOverlays(const std::string& dir) {
     return {};
 }
 
+std::string PtyHost::exportOutputs(const std::string& dir, const std::string& inputImage) {
+    if (std::string error = MakeDirectories(dir); !error.empty()) {
+        return error;
+    }
+    std::string error;
+    auto source =
+        OutputSource(inputImage, box_.model().config().width, box_.model().config().height, error);
+    if (!source) {
+        return error;
+    }
+    outputWriter_ = std::make_unique<OutputPngWriter>(dir, std::move(source));
+    // The power-on pictures, in place before the port is announced.
+    for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
+        const OverlayState state = outputState(channel);
+        outputWriter_->submit(channel, TakeOutputSnapshot(box_.model(), channel));
+        outputRefresh_.markWritten(channel, state);
+    }
+    outputWriter_->drain();
+    if (outputWriter_->failed() > 0) {
+        return "cannot write the output pictures in " + dir;
+    }
+    return {};
+}
+
+OverlayState PtyHost::outputState(int channel) const {
+    OverlayState state = overlayState(channel);
+    // Both only grow: their sum changes whenever either does.
+    state.revision += box_.model().stateRevision();
+    return state;
+}
+
+void PtyHost::refreshOutputs(bool all) {
+    if (!outputWriter_) {
+        return;
+    }
+    for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
+        const OverlayState state = outputState(channel);
+        const bool write = all ? outputRefresh_.pending(channel, state)
+                               : outputRefresh_.due(channel, state, now());
+        if (write) {
+            outputRefresh_.markWritten(channel, state);
+            outputWriter_->submit(channel, TakeOutputSnapshot(box_.model(), channel));
+        }
+    }
+}
+
 std::string PtyHost::exportMaps(const std::string& dir) {
     MapFiles files(dir);
     if (std::string error = files.prepare(); !error.empty()) {
@@ -368,6 +414,9 @@ std::optional<PtyHost::Micros> PtyHost::nextDeadline() const {
     if (const auto overlay = overlayRefresh_.nextDeadline(); overlay && overlayWriter_) {
         deadline = deadline ? std::min(*deadline, *overlay) : *overlay;
     }
+    if (const auto output = outputRefresh_.nextDeadline(); output && outputWriter_) {
+        deadline = deadline ? std::min(*deadline, *output) : *output;
+    }
     if (hangUpAt_) {
         deadline = deadline ? std::min(*deadline, *hangUpAt_) : *hangUpAt_;
     }
@@ -381,6 +430,7 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     while (stop == 0) {
         // Right after the previous round's packets and replies.
         refreshOverlays(false);
+        refreshOutputs(false);
         refreshState();
         if (hangUpDue()) {
             // What the host sees when a box is switched off: the line hangs up.
@@ -449,6 +499,10 @@ std::string PtyHost::run(const volatile std::sig_atomic_t& stop, const sigset_t&
     refreshOverlays(true);
     if (overlayWriter_) {
         overlayWriter_->drain();
+    }
+    refreshOutputs(true);
+    if (outputWriter_) {
+        outputWriter_->drain();
     }
     refreshState();
     if (stateWriter_) {

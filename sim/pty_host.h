@@ -17,6 +17,7 @@
 #include "sim/box_config.h"
 #include "sim/map_files.h"
 #include "sim/outbox.h"
+#include "sim/output_png.h"
 #include "sim/overlay_png.h"
 #include "sim/overlay_refresh.h"
 #include "sim/state_json.h"
@@ -41,6 +42,9 @@ class PtyHost {
     // overlay memory; creates `dir` if missing and writes both (blank) before
     // returning. Returns an error text, empty on success.
     std::string exportOverlays(const std::string& dir);
+    // Keeps `dir`/output-A.png and output-B.png showing what each channel
+    // would put out, from `inputImage` (empty: the built-in test card).
+    std::string exportOutputs(const std::string& dir, const std::string& inputImage);
     // Writes each warp map the box commits (live by 0xE1, a slot pass by
     // 0xE3) to `dir` as raw tables (see MapFiles), before the packet's reply
     // goes out. Creates `dir` if missing. Returns an error text, empty on success.
@@ -93,6 +97,9 @@ class PtyHost {
     void refreshOverlays(bool all);
     // Hands the state to the writer if anything in it changed.
     void refreshState();
+    // What a channel's output picture depends on: its overlay and the state.
+    OverlayState outputState(int channel) const;
+    void refreshOutputs(bool all);
 
     VirtualBox box_;
     int master_ = -1;
@@ -104,9 +111,11 @@ class PtyHost {
     std::chrono::steady_clock::time_point start_;
     OverlayRefresh overlayRefresh_;
     std::unique_ptr<OverlayPngWriter> overlayWriter_;  // null: no export
-    std::optional<MapFiles> mapFiles_;                 // unset: no export
-    std::unique_ptr<StateJsonWriter> stateWriter_;     // null: no export
-    std::uint64_t stateSubmitted_ = 0;                 // the model's revision last handed over
+    OverlayRefresh outputRefresh_;
+    std::unique_ptr<OutputPngWriter> outputWriter_;  // null: no export
+    std::optional<MapFiles> mapFiles_;               // unset: no export
+    std::unique_ptr<StateJsonWriter> stateWriter_;   // null: no export
+    std::uint64_t stateSubmitted_ = 0;               // the model's revision last handed over
     std::optional<int> hangUpAfter_;
     std::optional<Micros> hangUpAt_;  // set once the last replies are out
     // Host-to-box pacing (--line-rate): bytes are taken from the pty no faster
