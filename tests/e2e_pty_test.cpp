@@ -294,15 +294,50 @@ TEST_F(PtyBox, CliCommandsSendOnlyWhatTheySay) {
 
 TEST_F(PtyBox, CliProbeWithOneLostSizeReplyGivesNoMadeUpSize) {
     // Reply 1 answers the connect request; 2 to 4 the first three size reads.
+    // The box is there: it did not answer (3), the port did not fail (4).
     for (const char* lost : {"2", "3", "4"}) {
         start({"--drop-reply", lost});
         const CliRun run = RunCli({"probe", "--port", port()});
-        EXPECT_EQ(run.exitCode, 4) << lost << ": " << run.out << run.err;
+        EXPECT_EQ(run.exitCode, 3) << lost << ": " << run.out << run.err;
         EXPECT_EQ(run.out, "") << lost;
         EXPECT_NE(run.err.find("did not report its picture size"), std::string::npos) << run.err;
         // One time-out, not four: the reads after the lost reply get theirs.
         EXPECT_LT(run.elapsedMs, 2500) << lost;
     }
+    for (const std::vector<std::string>& faults :
+         {std::vector<std::string>{"--silent-after", "2"},
+          std::vector<std::string>{"--split-replies", "--split-gap-ms", "260"}}) {
+        start(faults);
+        const CliRun run = RunCli({"probe", "--port", port()});
+        EXPECT_EQ(run.exitCode, 3) << faults.front() << ": " << run.out << run.err;
+        EXPECT_EQ(run.out, "") << faults.front();
+    }
+}
+
+TEST_F(PtyBox, CliMessagesSpeakToACommandLine) {
+    // A file or a folder named as the port.
+    QFile file(logDir.filePath("box.log"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const auto& [path, what] : {std::pair{logDir.filePath("box.log"), "a regular file"},
+                                     std::pair{logDir.path(), "a directory"}}) {
+        const CliRun run = RunCli({"probe", "--port", path});
+        EXPECT_EQ(run.exitCode, 4) << run.err;
+        EXPECT_NE(run.err.find(std::string("is ") + what + ", not a serial port"),
+                  std::string::npos)
+            << run.err;
+    }
+    // The box hangs up once pass A is stored (connect, four reads, 751 packets).
+    start({"--hangup-after", "756"});
+    const QString settings = WriteSettings(logDir, [](auto&) {});
+    const CliRun run = RunCli({"store", "--port", port(), "--slot", "2", settings});
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_NE(run.err.find("the line to the box is gone"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("run the command again"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Connect"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("slot 2 holds the new Channel A map and its old Channel B map"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(PtyBox, CliSendExitsFourWhenTheLineDiesDuringItsWait) {
