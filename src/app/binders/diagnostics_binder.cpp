@@ -22,9 +22,10 @@ void BindDiagnostics(const Form1Controls& c, core::Diagnostics& diagnostics,
         {c.Button16, &core::Diagnostics::Button16Click},
         {c.BitBtn29, &core::Diagnostics::BitBtn29Click},
     };
-    for (const auto& [button, click] : clicks) {
-        QObject::connect(button, &QAbstractButton::clicked, context,
-                         Whole(guard, [&diagnostics, click] { (diagnostics.*click)(); }));
+    for (const auto& entry : clicks) {
+        QObject::connect(
+            entry.first, &QAbstractButton::clicked, context,
+            Whole(guard, [&diagnostics, click = entry.second] { (diagnostics.*click)(); }));
     }
     QObject::connect(
         c.InputBox, &QLineEdit::textChanged, context,
