@@ -1,6 +1,8 @@
 #include "link/typed_packets.h"
 
+#include <algorithm>
 #include <cassert>
+#include <span>
 
 #include "link/packets.h"
 
@@ -46,10 +48,11 @@ Bytes TypedRegisterPacket(const Bytes& typed) {
 
 Bytes TypedFreePacket(const Bytes& typed) {
     assert(typed.size() <= kMaxFreePacketBytes);
-    Bytes packet;
-    packet.push_back(static_cast<std::uint8_t>(typed.size() + 2));
-    packet.insert(packet.end(), typed.begin(), typed.end());
-    packet.push_back(PacketChecksum(packet));
+    // Sized once: GCC's optimiser misreads a push_back followed by an insert.
+    Bytes packet(typed.size() + 2);
+    packet[0] = static_cast<std::uint8_t>(typed.size() + 2);
+    std::copy(typed.begin(), typed.end(), packet.begin() + 1);
+    packet.back() = PacketChecksum(std::span(packet).first(packet.size() - 1));
     return packet;
 }
 
