@@ -253,6 +253,10 @@ TEST(Cli, ExitCodesForBadUsageAndMissingPort) {
     run = RunCli({"probe", "--port", "/dev/lumora-no-such-port"});
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_NE(run.err.find("Unable to open com port (Error: 2)"), std::string::npos) << run.err;
+    // No 0x0416:0x5020 device on a test machine.
+    run = RunCli({"hid"});
+    EXPECT_EQ(run.exitCode, 4) << run.out;
+    EXPECT_EQ(run.out, "Can't Open HID Device\n");
     run = RunCli({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.out.find("probe --port P"), std::string::npos);
@@ -283,15 +287,52 @@ TEST_F(PtyBox, CliCommandsSendOnlyWhatTheySay) {
 
 TEST_F(PtyBox, CliProbeWithOneLostSizeReplyGivesNoMadeUpSize) {
     // Reply 1 answers the connect request; 2 to 4 the first three size reads.
+    // The box is there: it did not answer (3), the port did not fail (4).
     for (const char* lost : {"2", "3", "4"}) {
         start({"--drop-reply", lost});
         const CliRun run = RunCli({"probe", "--port", port()});
-        EXPECT_EQ(run.exitCode, 4) << lost << ": " << run.out << run.err;
+        EXPECT_EQ(run.exitCode, 3) << lost << ": " << run.out << run.err;
         EXPECT_EQ(run.out, "") << lost;
         EXPECT_NE(run.err.find("did not report its picture size"), std::string::npos) << run.err;
         // One time-out, not four: the reads after the lost reply get theirs.
         EXPECT_LT(run.elapsedMs, 2500) << lost;
     }
+    for (const std::vector<std::string>& faults :
+         {std::vector<std::string>{"--silent-after", "2"},
+          // Well past the 250 ms a partial reply survives, so its head is
+          // dropped whatever the machine's load.
+          std::vector<std::string>{"--split-replies", "--split-gap-ms", "400"}}) {
+        start(faults);
+        const CliRun run = RunCli({"probe", "--port", port()});
+        EXPECT_EQ(run.exitCode, 3) << faults.front() << ": " << run.out << run.err;
+        EXPECT_EQ(run.out, "") << faults.front();
+    }
+}
+
+TEST_F(PtyBox, CliMessagesSpeakToACommandLine) {
+    // A file or a folder named as the port.
+    QFile file(logDir.filePath("box.log"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const auto& [path, what] : {std::pair{logDir.filePath("box.log"), "a regular file"},
+                                     std::pair{logDir.path(), "a directory"}}) {
+        const CliRun run = RunCli({"probe", "--port", path});
+        EXPECT_EQ(run.exitCode, 4) << run.err;
+        EXPECT_NE(run.err.find(std::string("is ") + what + ", not a serial port"),
+                  std::string::npos)
+            << run.err;
+    }
+    // The box hangs up once pass A is stored (connect, four reads, 751 packets).
+    start({"--hangup-after", "756"});
+    const QString settings = WriteSettings(logDir, [](auto&) {});
+    const CliRun run = RunCli({"store", "--port", port(), "--slot", "2", settings});
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_NE(run.err.find("the line to the box is gone"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("run the command again"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Connect"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("slot 2 holds the new Channel A map and its old Channel B map"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(PtyBox, CliSendExitsFourWhenTheLineDiesDuringItsWait) {
@@ -676,4 +717,48 @@ TEST_F(PtySession, CliLoadSendsWhatTheWindowsLoadSends) {
     const CliRun foreign = RunCli({"load", "--port", port(), logDir.filePath("box.log")});
     EXPECT_EQ(foreign.exitCode, 5) << foreign.err;
     EXPECT_NE(foreign.err.find("not a Lumora warp settings file"), std::string::npos);
+}
+
+TEST_F(PtyBox, CliCorner4SendsWhatTheFourCornerPageSendsAndRefusesBadInput) {
+    start();
+    {
+        // The window's handlers, as its controls run them.
+        Session session(std::make_unique<lumora::link::SerialTransport>());
+        session.link().setPortName(port());
+        session.link().open();
+        lumora::warp::FourCornerWarp& corners = session.fourCorner();
+        corners.setModeItem(1);
+        corners.CBWarpModeChange();
+        corners.RB4CClick(7);
+        corners.setStepPosition(49);
+        corners.Warp4CBtnClick(lumora::warp::FourCornerWarp::kDown);
+        corners.setStepPosition(0);
+        corners.Warp4CBtnClick(lumora::warp::FourCornerWarp::kLeft);
+        session.setCurrentChannel(1);
+        corners.Button2Click();
+        ASSERT_EQ(session.messages().errorsRaised(), 0)
+            << session.messages().lastError().toStdString();
+    }
+    ASSERT_TRUE(ServeUntil([&] { return boxLog().size() >= 4; }));
+    const std::vector<std::string> window = boxLog();
+    EXPECT_EQ(window, (std::vector<std::string>{"05 70 00 01 76", "08 80 00 07 00 32 00 C1",
+                                                "08 80 00 07 01 FF FF 8E", "04 10 01 15"}));
+    box.reset();
+
+    start();
+    for (const QStringList& args :
+         {QStringList{"mode", "3x3"}, QStringList{"move", "7", "down", "--step", "50"},
+          QStringList{"move", "7", "left"}, QStringList{"reset", "--channel", "B"}}) {
+        const CliRun run = RunCli(QStringList{"corner4", "--port", port()} + args);
+        EXPECT_EQ(run.exitCode, 0) << args.join(' ').toStdString() << ": " << run.err;
+    }
+    for (const QStringList& args :
+         {QStringList{"move", "15", "up"}, QStringList{"move", "3", "up", "--step", "51"},
+          QStringList{"move", "3", "up", "--step", "0"}, QStringList{"mode", "4x4"},
+          QStringList{"reset"}}) {
+        const CliRun run = RunCli(QStringList{"corner4", "--port", port()} + args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+    }
+    ServeFor(200);
+    EXPECT_EQ(boxLog(), window);
 }

@@ -32,6 +32,7 @@
 #include "session_on_pipe.h"
 #include "sim/in_process_box.h"
 
+using lumora::app::Form1Controls;
 using lumora::app::RadioGroup;
 using lumora::app::TForm1;
 using lumora::link::Bytes;
@@ -453,4 +454,61 @@ TEST_F(Window, LoadFileShowsProgressAndEndsAtOnceOnClose) {
     EXPECT_TRUE(box.model().packetsWithCode(0xE2).empty());
     EXPECT_EQ(session->messages().errorsRaised(), 0)
         << session->messages().lastError().toStdString();
+}
+
+namespace {
+
+struct ServiceWindow : ::testing::Test, lumora::testing::SessionOnPipe {
+    ServiceWindow() {
+        session->link().setPortName("pipe");
+        session->link().open();
+        form = std::make_unique<TForm1>(*session, "pipe-box", TForm1::View::kService);
+        form->show();
+    }
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace
+
+TEST_F(ServiceWindow, ShowsTheServiceControlsAndTheFourCornerPagesThatWork) {
+    const QRect client(QPoint(0, 0), form->size());
+    for (const char* name :
+         {"Memo1",    "RGChannel", "InputBox", "Button1",  "Button3",  "Button4",
+          "Button5",  "Button6",   "Button8",  "Button9",  "Button13", "Button14",
+          "Button16", "Button17",  "Button18", "Button35", "BitBtn29", "CBHorLine",
+          "CBVLine",  "BitBtnEZ1", "Panel1",   "Panel2"}) {
+        auto* widget = form->findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_TRUE(widget->isVisible()) << name;
+        EXPECT_TRUE(client.contains(widget->geometry())) << name;
+    }
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    const Form1Controls& c = form->controls();
+    EXPECT_TRUE(c.PageControl1->isTabVisible(c.PageControl1->indexOf(c.TabSheet1)));
+    EXPECT_TRUE(c.PageControl2->isTabVisible(c.PageControl2->indexOf(c.TabSheet3)));
+
+    // Channel B's combo box and arrows read Channel A's controls.
+    c.PageControl1->setEnabled(true);
+    c.PageControl2->setEnabled(true);
+    c.RBCur4->click();
+    emit c.ComboBox1->activated(1);
+    c.CBWarpMode->setCurrentIndex(1);
+    emit c.CBWarpMode->activated(1);
+    ServeFor(20);
+    EXPECT_TRUE(c.RBCur1->isHidden());
+    EXPECT_FALSE(c.RBCur1->isEnabled());
+    EXPECT_TRUE(c.RBCur0->isChecked());
+    c.ChangeStepBar->setValue(49);
+    c.Button23->click();
+    c.InputBox->setText("21 00 52");
+    c.Button6->click();
+    ServeFor(20);
+    EXPECT_EQ(c.StepLabel->text(), "50");
+    const std::vector<Bytes> expected = {{0x05, 0x70, 0x00, 0x00, 0x75},
+                                         {0x05, 0x70, 0x00, 0x01, 0x76},
+                                         {0x08, 0x80, 0x00, 0x00, 0x00, 0x32, 0x00, 0xBA},
+                                         {0x05, 0x21, 0x00, 0x52, 0x78}};
+    EXPECT_EQ(pipe->written(), expected);
+    EXPECT_TRUE(c.Memo1->toPlainText().endsWith("4 Checked\n0 Checked"))
+        << c.Memo1->toPlainText().toStdString();
 }

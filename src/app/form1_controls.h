@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -290,9 +291,59 @@ namespace lumora::app {
     X(QRadioButton, RBCur12)                                               \
     X(QRadioButton, RBCur13)                                               \
     X(QRadioButton, RBCur14)                                               \
+    /* The four-corner pages' other controls. */                           \
+    X(QWidget, TabSheet1)                                                  \
+    X(QWidget, TabSheet3)                                                  \
+    X(QComboBox, CBWarpMode)                                               \
+    X(QComboBox, ComboBox1)                                                \
+    X(QSlider, ChangeStepBar)                                              \
+    X(QSlider, TrackBar1)                                                  \
+    X(QLabel, StepLabel)                                                   \
+    X(QLabel, StepLabel1)                                                  \
+    X(QPushButton, WarpUpBtn)                                              \
+    X(QPushButton, WarpLeftBtn)                                            \
+    X(QPushButton, WarpDownBtn)                                            \
+    X(QPushButton, WarpRightBtn)                                           \
+    X(QPushButton, Button21)                                               \
+    X(QPushButton, Button22)                                               \
+    X(QPushButton, Button23)                                               \
+    X(QPushButton, Button19)                                               \
+    X(QPushButton, Button2)                                                \
+    X(QPushButton, Button24)                                               \
+    X(QRadioButton, RadioButton1)                                          \
+    X(QRadioButton, RadioButton2)                                          \
+    X(QRadioButton, RadioButton3)                                          \
+    X(QRadioButton, RadioButton4)                                          \
+    X(QRadioButton, RadioButton5)                                          \
+    X(QRadioButton, RadioButton6)                                          \
+    X(QRadioButton, RadioButton7)                                          \
+    X(QRadioButton, RadioButton8)                                          \
+    X(QRadioButton, RadioButton9)                                          \
+    X(QRadioButton, RadioButton10)                                         \
+    X(QRadioButton, RadioButton11)                                         \
+    X(QRadioButton, RadioButton12)                                         \
+    X(QRadioButton, RadioButton13)                                         \
+    X(QRadioButton, RadioButton14)                                         \
+    X(QRadioButton, RadioButton15)                                         \
     /* Outside the visible area. */                                        \
     X(QPlainTextEdit, Memo1)                                               \
     X(RadioGroup, RGChannel)                                               \
+    X(QLineEdit, InputBox)                                                 \
+    X(QPushButton, Button1)                                                \
+    X(QPushButton, Button3)                                                \
+    X(QPushButton, Button4)                                                \
+    X(QPushButton, Button5)                                                \
+    X(QPushButton, Button6)                                                \
+    X(QPushButton, Button8)                                                \
+    X(QPushButton, Button9)                                                \
+    X(QPushButton, Button13)                                               \
+    X(QPushButton, Button14)                                               \
+    X(QPushButton, Button16)                                               \
+    X(QPushButton, Button17)                                               \
+    X(QPushButton, Button18)                                               \
+    X(QCheckBox, CBHorLine)                                                \
+    X(QCheckBox, CBVLine)                                                  \
+    X(TBitBtnEZ, BitBtn29)                                                 \
     X(QPushButton, Button35)                                               \
     X(TBitBtnEZ, BitBtnEZ1)
 

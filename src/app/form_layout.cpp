@@ -722,4 +722,18 @@ Form1Controls BuildForm1(QWidget* form) {
     return FindForm1Controls(form);
 }
 
+void ShowServiceArea(QWidget* form, const Form1Controls& c) {
+    c.PageControl1->setTabVisible(c.PageControl1->indexOf(c.TabSheet1), true);
+    c.PageControl2->setTabVisible(c.PageControl2->indexOf(c.TabSheet3), true);
+    QRect all(0, 0, kFormClientWidth, kFormClientHeight);
+    for (const QObject* child : form->children()) {
+        if (const auto* widget = qobject_cast<const QWidget*>(child)) {
+            all |= widget->geometry();
+        }
+    }
+    // A margin as wide as the one at the client area's left edge.
+    constexpr int kMargin = 2;
+    form->setFixedSize(all.right() + 1 + kMargin, all.bottom() + 1 + kMargin);
+}
+
 }  // namespace lumora::app

@@ -21,4 +21,8 @@ inline constexpr int kHiddenAreaTop = 360;
 // Both page controls and "Save to Box" start disabled, as when disconnected.
 Form1Controls BuildForm1(QWidget* form);
 
+// The service view: the form grows to hold the controls below and beside
+// its client area, and both four-corner pages get their tabs.
+void ShowServiceArea(QWidget* form, const Form1Controls& c);
+
 }  // namespace lumora::app

@@ -21,11 +21,17 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("Serial port to preselect in COM PORT."),
                                   QStringLiteral("name"));
     parser.addOption(port);
+    const QCommandLineOption service(
+        QStringLiteral("service"),
+        QStringLiteral("Also show the service controls and the four-corner pages."));
+    parser.addOption(service);
     parser.process(application);
 
     try {
         lumora::core::Session session(std::make_unique<lumora::link::SerialTransport>());
-        lumora::app::TForm1 form(session, parser.value(port));
+        lumora::app::TForm1 form(session, parser.value(port),
+                                 parser.isSet(service) ? lumora::app::TForm1::View::kService
+                                                       : lumora::app::TForm1::View::kOperator);
         form.show();
         return application.exec();
     } catch (const std::exception& error) {

@@ -6,7 +6,9 @@
 #include "app/binders/channel_selector.h"
 #include "app/binders/colour_binder.h"
 #include "app/binders/connection_binder.h"
+#include "app/binders/diagnostics_binder.h"
 #include "app/binders/edge_blend_binder.h"
+#include "app/binders/four_corner_binder.h"
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/pattern_binder.h"
@@ -17,7 +19,6 @@
 #include "app/binders/warp_shift_binder.h"
 #include "app/form_layout.h"
 #include "app/startup.h"
-#include "warp/four_corner_points.h"
 
 namespace lumora::app {
 namespace {
@@ -26,7 +27,7 @@ constexpr double kAlphaBlend = 224.0 / 255.0;
 
 }  // namespace
 
-TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* parent)
+TForm1::TForm1(core::Session& session, const QString& preferredPort, View view, QWidget* parent)
     : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -47,29 +48,19 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, QWidget* pa
     BindEdgeBlendPages(controls_, session_.edgeBlend(), guard, this);
     BindColourPages(controls_, session_.colourAdjust(), guard, this);
     BindSettingsFile(controls_, session_.settingsFile(), guard, this);
+    BindFourCornerPages(controls_, session_.fourCorner(), guard, this);
+    BindDiagnostics(controls_, session_.diagnostics(), guard, this);
     BindProgress(controls_, session_, this);
     FormCreate();
+    if (view == View::kService) {
+        ShowServiceArea(this, controls_);
+    }
 }
 
 void TForm1::FormCreate() {
     setWindowTitle(VersionCaption());
-    ShowFourCornerPointSet(0);
     controls_.PageControl1->setCurrentIndex(0);
     controls_.PageControl2->setCurrentIndex(0);
-}
-
-void TForm1::ShowFourCornerPointSet(int mode) {
-    const std::array<QRadioButton*, warp::kFourCornerPoints> points = {
-        controls_.RBCur0,  controls_.RBCur1,  controls_.RBCur2,  controls_.RBCur3,
-        controls_.RBCur4,  controls_.RBCur5,  controls_.RBCur6,  controls_.RBCur7,
-        controls_.RBCur8,  controls_.RBCur9,  controls_.RBCur10, controls_.RBCur11,
-        controls_.RBCur12, controls_.RBCur13, controls_.RBCur14};
-    for (int i = 0; i < warp::kFourCornerPoints; ++i) {
-        const bool inMode = warp::FourCornerPointInMode(mode, i);
-        points[static_cast<std::size_t>(i)]->setEnabled(inMode);
-        points[static_cast<std::size_t>(i)]->setVisible(inMode);
-    }
-    controls_.RBCur0->setChecked(true);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

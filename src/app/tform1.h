@@ -13,16 +13,19 @@ namespace lumora::app {
 class TForm1 : public QWidget {
     Q_OBJECT
   public:
+    enum class View {
+        kOperator,  // the fixed client area
+        kService,   // also the controls outside it and the four-corner tabs
+    };
+
     // preferredPort: selected in "COM PORT" when it is in the list.
     explicit TForm1(core::Session& session, const QString& preferredPort = QString(),
-                    QWidget* parent = nullptr);
+                    View view = View::kOperator, QWidget* parent = nullptr);
 
     core::Session& session() { return session_; }
     const Form1Controls& controls() const { return controls_; }
 
     void FormCreate();
-    // Shows the four-corner points of mode 0 ("2x2"), 1 ("3x3") or 2 ("5x3").
-    void ShowFourCornerPointSet(int mode);
 
   protected:
     // Closing ends every wait on the box at once, so nothing holds the

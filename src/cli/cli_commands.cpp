@@ -9,11 +9,13 @@
 #include "cli/load_command.h"
 #include "cli/map_command.h"
 #include "cli/render_command.h"
+#include "cli/service_commands.h"
 #include "cli/store_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
 #include "link/packets.h"
 #include "link/port_list.h"
+#include "link/typed_packets.h"
 
 namespace lumora::cli {
 namespace {
@@ -93,16 +95,12 @@ int Write(const Options& options, std::ostream& err) {
 
 int Send(const Options& options, std::ostream& out, std::ostream& err) {
     const auto bytes = ParseHexBytes(options.positional);
-    if (!bytes || bytes->size() > 253) {
+    if (!bytes || bytes->size() > link::kMaxFreePacketBytes) {
         err << "lumora-warp-cli: give 1 to 253 bytes as pairs of hex digits, e.g. 21 00 52\n";
         return kExitUsage;
     }
-    // The typed bytes follow the length byte directly; the first takes the
-    // place of the command code.
-    link::Bytes packet;
-    packet.push_back(static_cast<std::uint8_t>(bytes->size() + 2));
-    packet.insert(packet.end(), bytes->begin(), bytes->end());
-    packet.push_back(link::PacketChecksum(packet));
+    // Framed as the window's typed free packet (Button6).
+    const link::Bytes packet = link::TypedFreePacket(*bytes);
 
     OpenLink port(options);
     port.link.router().observeAll([&out](const link::Reply& r) {
@@ -151,6 +149,10 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return RunLoadCommand(options, out, err);
         if (options.command == "render")
             return RunRenderCommand(options, out, err);
+        if (options.command == "corner4")
+            return RunCorner4Command(options, err);
+        if (options.command == "hid")
+            return RunHidCommand(out);
     } catch (const link::LinkError& error) {
         err << "lumora-warp-cli: " << error.what() << "\n";
         return kExitPortFailed;

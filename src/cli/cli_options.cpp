@@ -1,13 +1,15 @@
 #include "cli/cli_options.h"
 
+#include <array>
 #include <cctype>
 #include <set>
 
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "probe", "read", "write",  "send", "info",
-                                         "map",   "store", "load", "render", "help"};
+const std::set<std::string> kCommands = {"ports",   "probe", "read",  "write", "send",
+                                         "info",    "map",   "store", "load",  "render",
+                                         "corner4", "hid",   "help"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -74,6 +76,37 @@ std::optional<UsageError> CheckFileCommand(const Options& o) {
     return std::nullopt;
 }
 
+std::optional<UsageError> CheckCorner4(const Options& o) {
+    const auto& p = o.positional;
+    const std::string usage =
+        "corner4 takes: mode 2x2|3x3|5x3, move POINT up|down|left|right [--step 1..50], or "
+        "reset --channel A|B";
+    if (p.empty()) {
+        return UsageError{usage};
+    }
+    if (p[0] == "mode") {
+        if (p.size() != 2 || !Corner4Mode(p[1]))
+            return UsageError{"corner4 mode takes 2x2, 3x3 or 5x3"};
+        return std::nullopt;
+    }
+    if (p[0] == "move") {
+        if (p.size() != 3)
+            return UsageError{usage};
+        const auto point = ParseNumber(p[1]);
+        if (!point || *point > 14)
+            return UsageError{"corner4 move takes a POINT from 0 to 14"};
+        if (!Corner4Direction(p[2]))
+            return UsageError{"corner4 move takes up, down, left or right"};
+        return std::nullopt;
+    }
+    if (p[0] == "reset") {
+        if (p.size() != 1 || !o.channel || *o.channel > 1)
+            return UsageError{"corner4 reset needs --channel A or B"};
+        return std::nullopt;
+    }
+    return UsageError{usage};
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -85,6 +118,24 @@ int HexDigit(char c) {
 }
 
 }  // namespace
+
+std::optional<int> Corner4Mode(const std::string& text) {
+    static const std::array<const char*, 3> kModes = {"2x2", "3x3", "5x3"};
+    for (std::size_t i = 0; i < kModes.size(); ++i) {
+        if (text == kModes[i])
+            return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> Corner4Direction(const std::string& text) {
+    static const std::array<const char*, 4> kDirections = {"up", "left", "down", "right"};
+    for (std::size_t i = 0; i < kDirections.size(); ++i) {
+        if (text == kDirections[i])
+            return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
 
 const char* UsageText() {
     return "Usage: lumora-warp-cli COMMAND [OPTIONS]\n"
@@ -112,6 +163,12 @@ const char* UsageText() {
            "  load  --port P FILE.lwf                 connect as the window does and send\n"
            "                                          everything the file holds, as \"Load\n"
            "                                          file\" does\n"
+           "  corner4 --port P mode 2x2|3x3|5x3       the four-corner point set\n"
+           "  corner4 --port P move POINT up|down|left|right [--step 1..50]\n"
+           "                                          move four-corner point 0..14\n"
+           "  corner4 --port P reset --channel A|B    the four-corner reset\n"
+           "  hid                                     the USB HID probe: exit 0 written,\n"
+           "                                          3 not written in 100 ms, 4 no device\n"
            "\n"
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
@@ -243,6 +300,12 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             if (!n || *n < 1 || *n > kSlots)
                 return UsageError{"--slot takes 1 to 10 (the Save to Box buttons)"};
             options.slot = static_cast<int>(*n);
+        } else if (arg == "--step") {
+            auto v = value();
+            auto n = v ? ParseNumber(*v) : std::nullopt;
+            if (!n || *n < 1 || *n > 50)
+                return UsageError{"--step takes 1 to 50"};
+            options.step = static_cast<int>(*n);
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--no-corners") {
@@ -266,7 +329,7 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             return *error;
         return options;
     }
-    if (c != "ports" && c != "help" && options.port.empty()) {
+    if (c != "ports" && c != "help" && c != "hid" && options.port.empty()) {
         return UsageError{c + " needs --port"};
     }
     if ((c == "read" || c == "write") && !options.channel) {
@@ -276,7 +339,11 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
     if ((c == "read" || c == "write") && options.positional.size() != wanted) {
         return UsageError{c == "read" ? "read takes one register" : "write takes REG VALUE"};
     }
-    if ((c == "ports" || c == "probe") && !options.positional.empty()) {
+    if (c == "corner4") {
+        if (auto error = CheckCorner4(options))
+            return *error;
+    }
+    if ((c == "ports" || c == "probe" || c == "hid") && !options.positional.empty()) {
         return UsageError{c + " takes no arguments"};
     }
     if (c == "send" && options.positional.empty()) {

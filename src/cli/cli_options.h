@@ -26,6 +26,7 @@ struct Options {
     std::string outX;
     std::string outY;
     int slot = 0;       // --slot 1..10, the "Save to Box" button; 0 when not given
+    int step = 1;       // --step 1..50, a four-corner move
     std::string input;  // --input IMAGE
     std::string out;    // --out FILE
     bool sixteenBit = false;
@@ -36,6 +37,11 @@ inline constexpr int kSlots = 10;
 struct UsageError {
     std::string message;
 };
+
+// corner4's modes ("2x2", "3x3", "5x3") and move directions ("up", "left",
+// "down", "right") as the window's item index and button tag.
+std::optional<int> Corner4Mode(const std::string& text);
+std::optional<int> Corner4Direction(const std::string& text);
 
 std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& args);
 

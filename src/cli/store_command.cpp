@@ -138,8 +138,18 @@ int RunStoreCommand(const Options& options, std::ostream& out, std::ostream& err
             << ") in slot " << options.slot << "\n";
         return kExitDone;
     }
+    // A pass that was closed is stored; blocks without their closing packet
+    // leave the slot as it was.
+    const auto passAStored = [&] {
+        err << "store: slot " << options.slot
+            << " holds the new Channel A map and its old Channel B map\n";
+    };
     if (!port.broken.empty()) {
-        return LineBroke(port, err);
+        const int code = LineBroke(port, err);
+        if (transfer.savePass() == 1) {
+            passAStored();
+        }
+        return code;
     }
     if (!refusal.empty()) {
         err << "store: " << refusal << "\n";

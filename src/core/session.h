@@ -14,6 +14,7 @@
 #include "base/operator_messages.h"
 #include "base/program_state.h"
 #include "core/connection.h"
+#include "core/diagnostics.h"
 #include "link/link.h"
 #include "picture/colour_adjust.h"
 #include "picture/edge_blend.h"
@@ -21,6 +22,7 @@
 #include "picture/uniformity.h"
 #include "settings/settings_file.h"
 #include "warp/corner_shift.h"
+#include "warp/four_corner_warp.h"
 #include "warp/grid_editing.h"
 #include "warp/grid_model.h"
 #include "warp/live_warp.h"
@@ -67,6 +69,8 @@ class Session : public QObject {
     picture::EdgeBlend& edgeBlend() { return edgeBlend_; }
     picture::ColourAdjust& colourAdjust() { return colourAdjust_; }
     settings::SettingsFile& settingsFile() { return settingsFile_; }
+    warp::FourCornerWarp& fourCorner() { return fourCorner_; }
+    Diagnostics& diagnostics() { return diagnostics_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -97,6 +101,9 @@ class Session : public QObject {
     settings::SettingsFile settingsFile_{{link_, state_, work_, guard_, messages_, grid_, maps_,
                                           gridEditing_, cornerShift_, mapTransfer_, uniformity_,
                                           colourAdjust_, edgeBlend_}};
+    warp::FourCornerWarp fourCorner_{link_, state_, guard_, messages_};
+    Diagnostics diagnostics_{
+        {link_, state_, guard_, messages_, mapTransfer_, gridEditing_, uniformity_, edgeBlend_}};
 };
 
 }  // namespace lumora::core
