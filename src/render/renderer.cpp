@@ -128,8 +128,30 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
     }
     std::array<float, WarpMap::kColumns> rowX{};
     std::array<float, WarpMap::kColumns> rowY{};
+    constexpr int kUx = ChannelLook::kUniformityColumns;
+    constexpr int kUy = ChannelLook::kUniformityRows;
     const bool uniformity = look.uniformity.enabled;
-    const auto& colour = look.colour;
+    // Per output column: its place between the uniformity points.
+    std::vector<int> uniformityColumn(column.size());
+    std::vector<float> uniformityFraction(column.size());
+    for (int ox = 0; ox < out.width; ++ox) {
+        const float ux = static_cast<float>(ox) * pixelX * static_cast<float>(kUx - 1) /
+                         static_cast<float>(std::max(w - 1, 1));
+        const int ux0 = std::min(static_cast<int>(ux), kUx - 2);
+        uniformityColumn[static_cast<std::size_t>(ox)] = ux0;
+        uniformityFraction[static_cast<std::size_t>(ox)] = ux - static_cast<float>(ux0);
+    }
+    std::array<float, kUx> rowGain{};
+    std::array<float, kUx> rowOffset{};
+    // Colour adjust as one scale and one offset per colour.
+    std::array<float, 3> colourScale{1.0f, 1.0f, 1.0f};
+    std::array<float, 3> colourOffset{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (look.colour.gainEnabled) {
+            colourScale[k] = static_cast<float>(look.colour.gain[k]) / 512.0f;
+        }
+        colourOffset[k] = static_cast<float>(look.colour.offset[k]) * kOffsetStep;
+    }
     const float blendOffset = static_cast<float>(look.blend.transitionOffset) * kBlendOffsetStep;
     const float middleOffset =
         static_cast<float>(look.blend.nonTransitionOffset) * kBlendOffsetStep;
@@ -152,10 +174,26 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
         const float fy = py * kFrameHeight / static_cast<float>(h);
         const float rowRamp =
             Ramp(fy, edge[2], gamma) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma);
-        const float uy = py * static_cast<float>(ChannelLook::kUniformityRows - 1) /
-                         static_cast<float>(std::max(h - 1, 1));
-        const int uy0 = std::min(static_cast<int>(uy), ChannelLook::kUniformityRows - 2);
-        const float ufy = uy - static_cast<float>(uy0);
+        if (uniformity) {
+            // The uniformity points' gain and offset at this row.
+            const float uy =
+                py * static_cast<float>(kUy - 1) / static_cast<float>(std::max(h - 1, 1));
+            const int uy0 = std::min(static_cast<int>(uy), kUy - 2);
+            const float ufy = uy - static_cast<float>(uy0);
+            for (int ux = 0; ux < kUx; ++ux) {
+                const auto top = static_cast<std::size_t>(uy0 * kUx + ux);
+                const auto bottom = top + kUx;
+                const auto lerp = [ufy](float t, float u) { return t + (u - t) * ufy; };
+                rowGain[static_cast<std::size_t>(ux)] =
+                    lerp(static_cast<float>(look.uniformity.gain[top]),
+                         static_cast<float>(look.uniformity.gain[bottom])) /
+                    static_cast<float>(ChannelLook::kNeutralGain);
+                rowOffset[static_cast<std::size_t>(ux)] =
+                    lerp(static_cast<float>(look.uniformity.offset[top]),
+                         static_cast<float>(look.uniformity.offset[bottom])) *
+                    kOffsetStep;
+            }
+        }
 
         for (int ox = 0; ox < out.width; ++ox) {
             const auto c = static_cast<std::size_t>(ox);
@@ -166,41 +204,22 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
             std::array<float, 3> v = Sample(*source, sx * toSourceX, sy * toSourceY);
 
             if (uniformity) {
-                const float px = static_cast<float>(ox) * pixelX;
-                const float ux = px * static_cast<float>(ChannelLook::kUniformityColumns - 1) /
-                                 static_cast<float>(std::max(w - 1, 1));
-                const int ux0 = std::min(static_cast<int>(ux), ChannelLook::kUniformityColumns - 2);
-                const float ufx = ux - static_cast<float>(ux0);
-                const auto entry = [](int x, int y) {
-                    return static_cast<std::size_t>(y * ChannelLook::kUniformityColumns + x);
-                };
-                const auto bilinear = [&](const auto& table) {
-                    const float t00 = static_cast<float>(table[entry(ux0, uy0)]);
-                    const float t10 = static_cast<float>(table[entry(ux0 + 1, uy0)]);
-                    const float t01 = static_cast<float>(table[entry(ux0, uy0 + 1)]);
-                    const float t11 = static_cast<float>(table[entry(ux0 + 1, uy0 + 1)]);
-                    const float top = t00 + (t10 - t00) * ufx;
-                    const float bottom = t01 + (t11 - t01) * ufx;
-                    return top + (bottom - top) * ufy;
-                };
-                const float gain =
-                    bilinear(look.uniformity.gain) / static_cast<float>(ChannelLook::kNeutralGain);
-                const float offset = bilinear(look.uniformity.offset) * kOffsetStep;
-                for (float& s : v) {
-                    s = s * gain + offset;
+                const auto u = static_cast<std::size_t>(uniformityColumn[c]);
+                const float uf = uniformityFraction[c];
+                const float gain = rowGain[u] + (rowGain[u + 1] - rowGain[u]) * uf;
+                const float offset = rowOffset[u] + (rowOffset[u + 1] - rowOffset[u]) * uf;
+                for (float& sample : v) {
+                    sample = sample * gain + offset;
                 }
             }
             for (std::size_t k = 0; k < 3; ++k) {
-                if (colour.gainEnabled) {
-                    v[k] *= static_cast<float>(colour.gain[k]) / 512.0f;
-                }
-                v[k] += static_cast<float>(colour.offset[k]) * kOffsetStep;
+                v[k] = v[k] * colourScale[k] + colourOffset[k];
             }
             if (blending) {
                 const float ramp = sideRamp[c] * rowRamp;
                 const float lift = ramp < 1.0f ? blendOffset : middleOffset;
-                for (float& s : v) {
-                    s = s * ramp + lift;
+                for (float& sample : v) {
+                    sample = sample * ramp + lift;
                 }
             }
             std::uint16_t* o = &out.rgb[out.offset(ox, oy)];
