@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/version_line.h"
 #include "cli/box_connection.h"
 #include "cli/info_command.h"
 #include "cli/load_command.h"
@@ -124,6 +125,10 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
     try {
         if (options.command == "help") {
             out << UsageText();
+            return kExitDone;
+        }
+        if (options.command == "version") {
+            out << base::VersionLine("lumora-warp-cli");
             return kExitDone;
         }
         if (options.command == "ports") {

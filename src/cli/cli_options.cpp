@@ -6,8 +6,8 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports", "probe", "read",  "write", "send",
-                                         "info",  "map",   "store", "load",  "help"};
+const std::set<std::string> kCommands = {"ports", "probe", "read", "write", "send",   "info",
+                                         "map",   "store", "load", "help",  "version"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -100,6 +100,8 @@ const char* UsageText() {
            "                                          everything the file holds, as \"Load\n"
            "                                          file\" does\n"
            "\n"
+           "  version, --version                      print the program's version\n"
+           "\n"
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
            "            4 the port could not be opened or failed,\n"
@@ -179,6 +181,10 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             options.command = "help";
             return options;
         }
+        if (arg == "--version") {
+            options.command = "version";
+            return options;
+        }
         if (arg == "--port") {
             auto v = value();
             if (!v || v->empty())
@@ -244,6 +250,9 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
     if (c == "info" || c == "map" || c == "store" || c == "load") {
         if (auto error = CheckFileCommand(options))
             return *error;
+        return options;
+    }
+    if (c == "version") {
         return options;
     }
     if (c != "ports" && c != "help" && options.port.empty()) {
