@@ -9,11 +9,11 @@
 #include "cli/info_command.h"
 #include "cli/load_command.h"
 #include "cli/map_command.h"
+#include "cli/ports_command.h"
 #include "cli/store_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
 #include "link/packets.h"
-#include "link/port_list.h"
 
 namespace lumora::cli {
 namespace {
@@ -132,9 +132,7 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return kExitDone;
         }
         if (options.command == "ports") {
-            for (const QString& port : link::ListPorts()) {
-                out << port.toStdString() << "\n";
-            }
+            PrintPorts(link::DescribePorts(), out);
             return kExitDone;
         }
         if (options.command == "probe")
