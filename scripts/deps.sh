@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libhidapi-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth
+  desktop-file-utils appstream man-db dpkg-dev file
 )
 
 missing=()

@@ -15,6 +15,8 @@ cmake --build "$build"
 release=build-release
 cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_WERROR=ON >/dev/null
 cmake --build "$release"
+# What is installed, and the Debian package made of it.
+bash scripts/package-check.sh "$release"
 
 # No display is needed: the window tests use Qt's offscreen platform.
 export QT_QPA_PLATFORM=offscreen

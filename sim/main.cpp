@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version_line.h"
 #include "sim/announce.h"
 #include "sim/options.h"
 #include "sim/pty_host.h"
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
     const Options& options = *parsed.options;
     if (options.help) {
         std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(lumora::base::VersionLine("lumora-boxsim").c_str(), stdout);
         return 0;
     }
 

@@ -118,6 +118,10 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
             options.help = true;
             continue;
         }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
         if (arg == "--split-replies") {
             box.faults.splitReplies = true;
             continue;
@@ -211,6 +215,7 @@ Faults:
   --hangup-after N      after answering the N-th good packet, hang up the line
                         (close the pty, as a box switched off would) and exit 0
   --help                this text
+  --version             print the version and exit
 )";
 }
 

@@ -21,6 +21,7 @@ struct Options {
     std::string stateJson;           // empty: the picture state is not written out
     std::optional<int> hangUpAfter;  // hang up the line after this many good packets
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -193,6 +194,35 @@ TEST_F(PtyBox, CliProbePrintsPictureSize) {
     const CliRun run = RunCli({"probe", "--port", port()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "1280 x 720\n");
+}
+
+// udev's stable names, in a tree built here as udev would: `ports` names them
+// and a port command takes one for --port.
+TEST_F(PtyBox, CliPortsNamesStableLinksAndProbeTakesOne) {
+    start({"--size", "1280x720"});
+    QTemporaryDir serial;
+    ASSERT_TRUE(QDir(serial.path()).mkpath("by-id") && QDir(serial.path()).mkpath("by-path"));
+    const QString byId = serial.filePath("by-id/usb-FTDI_FT232R_USB_UART_A10K3X7Q-if00-port0");
+    ASSERT_TRUE(QFile::link(port(), byId));
+    // Left out while the port has a by-id name.
+    ASSERT_TRUE(QFile::link(port(), serial.filePath("by-path/pci-0000:00:14.0-usb-0:2:1.0-port0")));
+    ASSERT_TRUE(QFile::link("/dev/null", serial.filePath("by-id/usb-other-if00-port0")));
+
+    const QByteArray previous[] = {qgetenv("LUMORA_SERIAL_DIR"), qgetenv("LUMORA_BOXSIM_DIR")};
+    qputenv("LUMORA_SERIAL_DIR", serial.path().toLocal8Bit());
+    qputenv("LUMORA_BOXSIM_DIR", QByteArray::fromStdString(box->directory()));
+    const CliRun ports = RunCli({"ports"});
+    qputenv("LUMORA_SERIAL_DIR", previous[0]);
+    qputenv("LUMORA_BOXSIM_DIR", previous[1]);
+    EXPECT_EQ(ports.exitCode, 0) << ports.err;
+    const std::string entry = port().toStdString() + "\n  " + byId.toStdString() + "\n";
+    EXPECT_NE(ports.out.find(entry), std::string::npos) << ports.out;
+    EXPECT_EQ(ports.out.find("by-path"), std::string::npos) << ports.out;
+    EXPECT_EQ(ports.out.find("usb-other"), std::string::npos) << ports.out;
+
+    const CliRun probe = RunCli({"probe", "--port", byId});
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_EQ(probe.out, "1280 x 720\n");
 }
 
 TEST_F(PtyBox, RepliesSplitOrLateOnTheLineStillGetThrough) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -137,6 +138,55 @@ TEST(WindowOnPty, ClosingTheWindowWhileTheStartUpReadsWaitEndsTheProgram) {
     });
     QApplication::exec();
     EXPECT_LT(clock.elapsed(), 500);
+}
+
+// An adapter plugged in after start: the box's announcement, as udev's
+// device node would be, appears in the list the next time it is opened.
+TEST(WindowOnPty, OpeningCOMPortListsPortsPluggedInOrOutSinceStart) {
+    QTemporaryDir announce;
+    const QByteArray previous = qgetenv("LUMORA_BOXSIM_DIR");
+    qputenv("LUMORA_BOXSIM_DIR", announce.path().toLocal8Bit());
+    const auto plugIn = [&](const lumora::sim::BoxsimProcess& box) {
+        QFile file(announce.filePath(QString::number(box.pid()) + ".port"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(box.portPath() + "\n"));
+    };
+    lumora::sim::BoxsimProcess first(LUMORA_BOXSIM_PATH, {});
+    ASSERT_TRUE(first.started()) << first.error();
+    plugIn(first);
+    const QString firstPort = QString::fromStdString(first.portPath());
+    SerialWindow window(firstPort);
+    auto* list = window.find<QComboBox>("ComComboBox1");
+    ASSERT_EQ(list->currentText(), firstPort);
+    const auto openList = [&] {
+        list->showPopup();
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->itemText(i);
+        }
+        list->hidePopup();
+        return items;
+    };
+
+    auto second = std::make_unique<lumora::sim::BoxsimProcess>(LUMORA_BOXSIM_PATH,
+                                                               std::vector<std::string>{});
+    ASSERT_TRUE(second->started()) << second->error();
+    plugIn(*second);
+    const QString secondPort = QString::fromStdString(second->portPath());
+    EXPECT_TRUE(openList().contains(secondPort));
+    EXPECT_EQ(list->currentText(), firstPort);
+
+    second.reset();  // pulled out
+    EXPECT_FALSE(openList().contains(secondPort));
+    EXPECT_EQ(list->currentText(), firstPort);
+    EXPECT_EQ(window.session.connection().selectedPort(), firstPort);
+
+    // The chosen port gone: nothing is chosen in its place.
+    first.stop();
+    EXPECT_FALSE(openList().contains(firstPort));
+    EXPECT_EQ(list->currentIndex(), -1);
+    EXPECT_EQ(window.session.connection().selectedPort(), QString());
+    qputenv("LUMORA_BOXSIM_DIR", previous);
 }
 
 TEST(WindowOnPty, PicturePagesOfBothChannelsReachTheBoxState) {

@@ -22,6 +22,7 @@
 
 #include <array>
 
+#include "app/port_combo_box.h"
 #include "app/radio_group.h"
 #include "app/tbitbtn_ez.h"
 
@@ -640,7 +641,7 @@ void BuildChannelB(QWidget* form) {
 
 void BuildRightColumn(QWidget* form) {
     QGroupBox* port = MakeGroup(form, "GroupBox2", "COM PORT", {850, 1, 100, 48});
-    auto* ports = Place(new QComboBox(port), "ComComboBox1", {6, 18, 88, 22});
+    auto* ports = Place(new PortComboBox(port), "ComComboBox1", {6, 18, 88, 22});
     ports->setEditable(false);
 
     MakeLabel(form, "ResLabel", "- - - -", {850, 54, 100, 16}, Qt::AlignCenter);

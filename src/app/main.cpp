@@ -1,15 +1,22 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "base/version_line.h"
 #include "core/session.h"
 #include "link/serial_transport.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the window system is reached: works without a display.
+    if (lumora::base::AsksForVersion(argc, argv)) {
+        std::fputs(lumora::base::VersionLine("lumora-warp").c_str(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
     lumora::app::InitialiseApplication(application);
 

@@ -7,11 +7,8 @@ namespace lumora::app {
 void InitialiseApplication(QApplication& application) {
     application.setApplicationName(QStringLiteral("lumora-warp"));
     application.setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
-    application.setApplicationVersion(QStringLiteral("%1.%2.%3.%4")
-                                          .arg(version::kMajor)
-                                          .arg(version::kMinor)
-                                          .arg(version::kRelease)
-                                          .arg(version::kBuild));
+    // --version prints "lumora-warp" and this, as the other programs do.
+    application.setApplicationVersion(QString::fromLatin1(version::kText));
 }
 
 QString VersionCaption() {

@@ -4,12 +4,14 @@
 #include <chrono>
 #include <cstdio>
 
+#include "base/version_line.h"
 #include "cli/box_connection.h"
 #include "cli/info_command.h"
 #include "cli/load_command.h"
 #include "cli/map_command.h"
 #include "cli/render_command.h"
 #include "cli/service_commands.h"
+#include "cli/ports_command.h"
 #include "cli/store_command.h"
 #include "link/link.h"
 #include "link/link_error.h"
@@ -125,10 +127,12 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             out << UsageText();
             return kExitDone;
         }
+        if (options.command == "version") {
+            out << base::VersionLine("lumora-warp-cli");
+            return kExitDone;
+        }
         if (options.command == "ports") {
-            for (const QString& port : link::ListPorts()) {
-                out << port.toStdString() << "\n";
-            }
+            PrintPorts(link::DescribePorts(), out);
             return kExitDone;
         }
         if (options.command == "probe")

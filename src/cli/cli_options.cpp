@@ -7,9 +7,9 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports",   "probe", "read",  "write", "send",
-                                         "info",    "map",   "store", "load",  "render",
-                                         "corner4", "hid",   "help"};
+const std::set<std::string> kCommands = {"ports",   "probe", "read",  "write",  "send",
+                                         "info",    "map",   "store", "load",   "render",
+                                         "corner4", "hid",   "help",  "version"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -142,6 +142,9 @@ const char* UsageText() {
            "\n"
            "Commands:\n"
            "  ports                                   list the serial ports (and virtual boxes)\n"
+           "                                          with their stable names under\n"
+           "                                          /dev/serial/by-id (or by-path), the\n"
+           "                                          adapter's vendor:product and description\n"
            "  probe --port P                          connect, print the picture size\n"
            "  read  --port P --channel C REG          read one register, print its value\n"
            "  write --port P --channel C REG VALUE [--bits 8|16|32]\n"
@@ -170,6 +173,10 @@ const char* UsageText() {
            "  hid                                     the USB HID probe: exit 0 written,\n"
            "                                          3 not written in 100 ms, 4 no device\n"
            "\n"
+           "  version, --version                      print the program's version\n"
+           "\n"
+           "P is a port name, a device path or a stable name such as\n"
+           "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0.\n"
            "Numbers are decimal or 0x-hex. Channels: 0 or A, 1 or B, 2 = All.\n"
            "Exit codes: 0 done, 2 bad usage, 3 the box did not answer,\n"
            "            4 the port could not be opened or failed,\n"
@@ -247,6 +254,10 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         };
         if (arg == "--help" || arg == "-h") {
             options.command = "help";
+            return options;
+        }
+        if (arg == "--version") {
+            options.command = "version";
             return options;
         }
         if (arg == "--port") {
@@ -327,6 +338,9 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
     if (c == "info" || c == "map" || c == "store" || c == "load" || c == "render") {
         if (auto error = CheckFileCommand(options))
             return *error;
+        return options;
+    }
+    if (c == "version") {
         return options;
     }
     if (c != "ports" && c != "help" && c != "hid" && options.port.empty()) {

@@ -13,7 +13,7 @@
 namespace lumora::cli {
 
 struct Options {
-    std::string command;  // ports, probe, read, write, send, info, map, store, help
+    std::string command;  // ports, probe, ..., load, help, version
     std::string port;
     std::optional<int> channel;
     int bits = 8;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <cerrno>
 #include <cstring>
@@ -105,12 +106,18 @@ void SerialTransport::open() {
     if (port_.isOpen()) {
         return;
     }
-    port_.setPortName(name_);
+    // A stable name (/dev/serial/by-id/...) is a link: open the device it
+    // leads to, so that its lock file is the one every other program sees.
+    const QFileInfo named(name_);
+    const QString device = named.isSymLink() && !named.canonicalFilePath().isEmpty()
+                               ? named.canonicalFilePath()
+                               : name_;
+    port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
         const auto error = port_.error();
         port_.clearError();
         if (error == QSerialPort::PermissionError) {
-            if (const auto inUse = PortInUseText(name_)) {
+            if (const auto inUse = PortInUseText(device)) {
                 throw LinkError(WithErrorCode("Unable to open com port", EBUSY) + ": " +
                                 inUse->toStdString());
             }

@@ -1,8 +1,10 @@
 #include "app/binders/connection_binder.h"
 
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "app/binders/whole.h"
+#include "app/port_combo_box.h"
 #include "link/port_list.h"
 
 namespace lumora::app {
@@ -32,6 +34,23 @@ void FillPortList(QComboBox* combo, const QString& preferredPort) {
     combo->setCurrentIndex(index);
 }
 
+// The list as it is now, the selection kept while its port exists; with the
+// selected port gone nothing is selected, rather than another adapter that
+// the operator did not choose.
+void RefillPortList(QComboBox* combo, core::Connection& connection) {
+    const QString selected = combo->currentText();
+    const QStringList ports = link::ListPorts();
+    {
+        const QSignalBlocker quiet(combo);
+        combo->clear();
+        combo->addItems(ports);
+        combo->setCurrentIndex(combo->findText(selected));
+    }
+    if (combo->currentText() != selected) {
+        connection.setSelectedPort(combo->currentText());
+    }
+}
+
 }  // namespace
 
 void BindConnection(const Form1Controls& c, core::Connection& connection, base::HandlerGuard& guard,
@@ -41,6 +60,10 @@ void BindConnection(const Form1Controls& c, core::Connection& connection, base::
     QObject::connect(
         c.ComComboBox1, &QComboBox::currentTextChanged, context,
         Whole(guard, [&connection](const QString& name) { connection.setSelectedPort(name); }));
+    if (auto* ports = qobject_cast<PortComboBox*>(c.ComComboBox1)) {
+        QObject::connect(ports, &PortComboBox::aboutToShowPopup, context,
+                         Whole(guard, [ports, &connection] { RefillPortList(ports, connection); }));
+    }
     QObject::connect(c.CNTBtn, &QPushButton::clicked, context,
                      Whole(guard, [&connection] { connection.CNTBtnClick(); }));
 
