@@ -13,6 +13,10 @@ QString LocalDateTimeText() {
 }
 
 void OperatorMessages::appendLog(const QString& line) {
+    // A box that keeps sending stray replies must not grow the log for good.
+    if (log_.size() >= kMaxLogLines) {
+        log_.remove(0, log_.size() - kMaxLogLines + 1);
+    }
     log_ << line;
     emit logAppended(line);
 }

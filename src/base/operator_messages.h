@@ -14,6 +14,9 @@ class OperatorMessages : public QObject {
   public:
     using QObject::QObject;
 
+    // The log keeps the newest lines; Memo1 keeps as many.
+    static constexpr int kMaxLogLines = 10000;
+
     const QStringList& log() const { return log_; }
     void appendLog(const QString& line);
     // "Start:" or "Done:" followed directly by the local date and time.

@@ -7,6 +7,7 @@
 namespace lumora::app {
 
 void BindMessages(const Form1Controls& c, base::OperatorMessages& messages, QWidget* window) {
+    c.Memo1->setMaximumBlockCount(base::OperatorMessages::kMaxLogLines);
     QObject::connect(&messages, &base::OperatorMessages::logAppended, c.Memo1,
                      [memo = c.Memo1](const QString& line) { memo->appendPlainText(line); });
     QObject::connect(
