@@ -27,6 +27,14 @@ bool OverlayRefresh::pending(int channel, const OverlayState& state) const {
     return !samePicture(state, channels_.at(static_cast<std::size_t>(channel)).written);
 }
 
+bool OverlayRefresh::take(int channel, const OverlayState& state, Micros now, bool all) {
+    const bool write = all ? pending(channel, state) : due(channel, state, now);
+    if (write) {
+        markWritten(channel, state);
+    }
+    return write;
+}
+
 void OverlayRefresh::markWritten(int channel, const OverlayState& state) {
     Channel& ch = channels_.at(static_cast<std::size_t>(channel));
     ch.written = state;

@@ -37,6 +37,8 @@ class OverlayRefresh {
     // True if the picture last written no longer matches `state`.
     bool pending(int channel, const OverlayState& state) const;
     void markWritten(int channel, const OverlayState& state);
+    // due() (with `all`: pending()), and the state counts as written when so.
+    bool take(int channel, const OverlayState& state, Micros now, bool all);
     // When a change already seen by due() falls due if nothing else happens.
     std::optional<Micros> nextDeadline() const;
 

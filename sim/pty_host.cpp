@@ -171,11 +171,7 @@ void PtyHost::refreshOutputs(bool all) {
         return;
     }
     for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
-        const OverlayState state = outputState(channel);
-        const bool write = all ? outputRefresh_.pending(channel, state)
-                               : outputRefresh_.due(channel, state, now());
-        if (write) {
-            outputRefresh_.markWritten(channel, state);
+        if (outputRefresh_.take(channel, outputState(channel), now(), all)) {
             outputWriter_->submit(channel, TakeOutputSnapshot(box_.model(), channel));
         }
     }
@@ -229,10 +225,7 @@ void PtyHost::refreshOverlays(bool all) {
     }
     for (int channel = 0; channel < BoxModel::kChannels; ++channel) {
         const OverlayState state = overlayState(channel);
-        const bool write = all ? overlayRefresh_.pending(channel, state)
-                               : overlayRefresh_.due(channel, state, now());
-        if (write) {
-            overlayRefresh_.markWritten(channel, state);
+        if (overlayRefresh_.take(channel, state, now(), all)) {
             // Only a copy of the drawn lines is made here; the picture and
             // the file are the writer thread's, so replies are not held up.
             overlayWriter_->submit(channel, box_.model().overlay(channel), state.shown);
