@@ -29,21 +29,23 @@ std::array<float, 3> Sample(const Image16& source, float sx, float sy) {
     }
     const int x0 = static_cast<int>(sx);
     const int y0 = static_cast<int>(sy);
-    const int x1 = std::min(x0 + 1, source.width - 1);
-    const int y1 = std::min(y0 + 1, source.height - 1);
     const float fx = sx - static_cast<float>(x0);
     const float fy = sy - static_cast<float>(y0);
-    const std::uint16_t* p00 = &source.rgb[source.offset(x0, y0)];
-    const std::uint16_t* p10 = &source.rgb[source.offset(x1, y0)];
-    const std::uint16_t* p01 = &source.rgb[source.offset(x0, y1)];
-    const std::uint16_t* p11 = &source.rgb[source.offset(x1, y1)];
+    // The right and lower neighbours, or the pixel itself on the last column or row.
+    const std::size_t right = x0 + 1 < source.width ? 3 : 0;
+    const std::size_t down =
+        y0 + 1 < source.height ? static_cast<std::size_t>(source.width) * 3 : 0;
+    const std::uint16_t* p00 = source.rgb.data() + source.offset(x0, y0);
+    const std::uint16_t* p01 = p00 + down;
     std::array<float, 3> value{};
-    for (int k = 0; k < 3; ++k) {
-        const float top = static_cast<float>(p00[k]) +
-                          (static_cast<float>(p10[k]) - static_cast<float>(p00[k])) * fx;
-        const float bottom = static_cast<float>(p01[k]) +
-                             (static_cast<float>(p11[k]) - static_cast<float>(p01[k])) * fx;
-        value[static_cast<std::size_t>(k)] = top + (bottom - top) * fy;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const auto a = static_cast<float>(p00[k]);
+        const auto b = static_cast<float>(p00[k + right]);
+        const auto c = static_cast<float>(p01[k]);
+        const auto d = static_cast<float>(p01[k + right]);
+        const float top = a + (b - a) * fx;
+        const float bottom = c + (d - c) * fx;
+        value[k] = top + (bottom - top) * fy;
     }
     return value;
 }
