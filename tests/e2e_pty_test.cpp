@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -791,4 +792,51 @@ TEST_F(PtyBox, CliCorner4SendsWhatTheFourCornerPageSendsAndRefusesBadInput) {
     }
     ServeFor(200);
     EXPECT_EQ(boxLog(), window);
+}
+
+// The virtual box's picture and the command line's render are one renderer
+// fed the same state: the box's from the tables it was sent, the render's
+// from a settings file saved at the same moment.
+TEST_F(PtySession, TheBoxsPictureAfterAMoveEqualsTheRenderOfTheSavedSettings) {
+    QTemporaryDir pictures;
+    connect({"--output-png", pictures.path().toStdString()});
+    session->setCurrentChannel(0);
+    session->gridEditing().ShowGridAClick(false);  // no markers over the picture
+    ASSERT_TRUE(ServeUntil([&] { return idle(); }, 10000));
+    const auto renderNow = [&](const QString& name) {
+        const QString file = logDir.filePath(name + ".lwf");
+        const QString png = logDir.filePath(name + ".png");
+        EXPECT_EQ(session->settingsFile().save(file).toStdString(), "");
+        const CliRun run =
+            RunCli({"render", file, "--channel", "A", "--size", "1920x1080", "--out", png});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return QImage(png).convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage before = renderNow("before");
+    for (int i = 0; i < 3; ++i) {
+        session->gridEditing().GridRightClick();
+        ASSERT_TRUE(ServeUntil([&] { return idle(); }, 10000));
+    }
+    const QImage after = renderNow("after");
+    ASSERT_FALSE(after.isNull());
+    EXPECT_NE(after, before);
+
+    const QString output = pictures.filePath(QStringLiteral("output-A.png"));
+    QImage shown;
+    const bool same = ServeUntil(
+        [&] {
+            shown = QImage(output).convertToFormat(QImage::Format_RGB32);
+            return shown == after;
+        },
+        5000);
+    ASSERT_FALSE(shown.isNull()) << "no " << output.toStdString();
+    ASSERT_EQ(shown.size(), after.size());
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            differing += shown.pixel(x, y) != after.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_TRUE(same) << differing << " pixels differ";
+    EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
 }
