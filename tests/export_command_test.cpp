@@ -72,6 +72,10 @@ TEST(PfmWarpFile, SamplesSpanThePictureCornerToCornerBottomRowFirst) {
             EXPECT_EQ(v[2], 0.0f);
         }
     }
+    // Between lattice samples the entries are interpolated: sample (1, 0) lies
+    // 1000 / 63 pixels right of the moved one, next to x = 16.
+    const float f = 1000.0f / 63 / 16;
+    EXPECT_NEAR(pfm.at(1, 0)[0] * 1000, -1023.9375f * (1 - f) + 16 * f, 1.0f / 16);
     const auto outside = pfm.at(0, 0);
     EXPECT_TRUE(std::isnan(outside[0]) && std::isnan(outside[1]));
     EXPECT_EQ(outside[2], 1.0f);
