@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libhidapi-dev
+  qt6-base-dev qt6-serialport-dev libhidapi-dev libzip-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream man-db dpkg-dev file

@@ -83,7 +83,7 @@ files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
 [ "$files" = "$expected" ] || fail "$deb holds:
 $files"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
+for library in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 libzip4 qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "$deb does not depend on $library: $depends"
 done
 echo "package check: $deb"

@@ -6,6 +6,7 @@
 
 #include "base/version_line.h"
 #include "cli/box_connection.h"
+#include "cli/export_command.h"
 #include "cli/info_command.h"
 #include "cli/load_command.h"
 #include "cli/map_command.h"
@@ -153,6 +154,8 @@ int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
             return RunLoadCommand(options, out, err);
         if (options.command == "render")
             return RunRenderCommand(options, out, err);
+        if (options.command == "export")
+            return RunExportCommand(options, out, err);
         if (options.command == "corner4")
             return RunCorner4Command(options, err);
         if (options.command == "hid")

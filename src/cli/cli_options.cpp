@@ -7,9 +7,9 @@
 namespace lumora::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"ports",   "probe", "read",  "write",  "send",
-                                         "info",    "map",   "store", "load",   "render",
-                                         "corner4", "hid",   "help",  "version"};
+const std::set<std::string> kCommands = {"ports",  "probe",   "read",  "write", "send",
+                                         "info",   "map",     "store", "load",  "render",
+                                         "export", "corner4", "hid",   "help",  "version"};
 
 std::optional<int> ParseChannel(const std::string& text) {
     if (text == "A" || text == "a")
@@ -60,6 +60,13 @@ std::optional<UsageError> CheckFileCommand(const Options& o) {
             return UsageError{"render needs --size WxH, the picture size"};
         if (o.out.empty())
             return UsageError{"render needs --out OUT.png"};
+        return std::nullopt;
+    }
+    if (o.command == "export") {
+        if (o.width == 0)
+            return UsageError{"export needs --size WxH, the picture size"};
+        if (o.mpcdi.empty())
+            return UsageError{"export needs --mpcdi OUT.mpcdi"};
         return std::nullopt;
     }
     if (o.command != "map") {
@@ -163,6 +170,10 @@ const char* UsageText() {
            "                                          the channel's output as the box would\n"
            "                                          show it (the built-in test card\n"
            "                                          without --input); no box needed\n"
+           "  export FILE.lwf --size WxH --mpcdi OUT.mpcdi\n"
+           "                                          both channels' warp and edge blend as\n"
+           "                                          an MPCDI 2.0 file (\"2d\" profile) for\n"
+           "                                          other tools; no box needed\n"
            "  load  --port P FILE.lwf                 connect as the window does and send\n"
            "                                          everything the file holds, as \"Load\n"
            "                                          file\" does\n"
@@ -298,11 +309,11 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
             if (!v || v->empty())
                 return UsageError{arg + " needs a file name"};
             (arg == "--out-x" ? options.outX : options.outY) = *v;
-        } else if (arg == "--input" || arg == "--out") {
+        } else if (arg == "--input" || arg == "--out" || arg == "--mpcdi") {
             auto v = value();
             if (!v || v->empty())
                 return UsageError{arg + " needs a file name"};
-            (arg == "--input" ? options.input : options.out) = *v;
+            (arg == "--input" ? options.input : arg == "--out" ? options.out : options.mpcdi) = *v;
         } else if (arg == "--16bit") {
             options.sixteenBit = true;
         } else if (arg == "--slot") {
@@ -335,7 +346,8 @@ std::variant<Options, UsageError> ParseOptions(const std::vector<std::string>& a
         return UsageError{"no command given"};
     }
     const std::string& c = options.command;
-    if (c == "info" || c == "map" || c == "store" || c == "load" || c == "render") {
+    if (c == "info" || c == "map" || c == "store" || c == "load" || c == "render" ||
+        c == "export") {
         if (auto error = CheckFileCommand(options))
             return *error;
         return options;

@@ -13,7 +13,7 @@
 namespace lumora::cli {
 
 struct Options {
-    std::string command;  // ports, probe, ..., load, help, version
+    std::string command;  // ports, probe, ..., load, export, help, version
     std::string port;
     std::optional<int> channel;
     int bits = 8;
@@ -29,6 +29,7 @@ struct Options {
     int step = 1;       // --step 1..50, a four-corner move
     std::string input;  // --input IMAGE
     std::string out;    // --out FILE
+    std::string mpcdi;  // --mpcdi FILE
     bool sixteenBit = false;
 };
 
