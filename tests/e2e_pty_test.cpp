@@ -799,7 +799,8 @@ TEST_F(PtyBox, CliCorner4SendsWhatTheFourCornerPageSendsAndRefusesBadInput) {
 // from a settings file saved at the same moment.
 TEST_F(PtySession, TheBoxsPictureAfterAMoveEqualsTheRenderOfTheSavedSettings) {
     QTemporaryDir pictures;
-    connect({"--output-png", pictures.path().toStdString()});
+    // A small picture: the box draws its pictures before it announces its port.
+    connect({"--size", "640x360", "--output-png", pictures.path().toStdString()});
     session->setCurrentChannel(0);
     session->gridEditing().ShowGridAClick(false);  // no markers over the picture
     ASSERT_TRUE(ServeUntil([&] { return idle(); }, 10000));
@@ -808,7 +809,7 @@ TEST_F(PtySession, TheBoxsPictureAfterAMoveEqualsTheRenderOfTheSavedSettings) {
         const QString png = logDir.filePath(name + ".png");
         EXPECT_EQ(session->settingsFile().save(file).toStdString(), "");
         const CliRun run =
-            RunCli({"render", file, "--channel", "A", "--size", "1920x1080", "--out", png});
+            RunCli({"render", file, "--channel", "A", "--size", "640x360", "--out", png});
         EXPECT_EQ(run.exitCode, 0) << run.err;
         return QImage(png).convertToFormat(QImage::Format_RGB32);
     };
@@ -828,7 +829,7 @@ TEST_F(PtySession, TheBoxsPictureAfterAMoveEqualsTheRenderOfTheSavedSettings) {
             shown = QImage(output).convertToFormat(QImage::Format_RGB32);
             return shown == after;
         },
-        5000);
+        15000);
     ASSERT_FALSE(shown.isNull()) << "no " << output.toStdString();
     ASSERT_EQ(shown.size(), after.size());
     int differing = 0;
@@ -839,4 +840,6 @@ TEST_F(PtySession, TheBoxsPictureAfterAMoveEqualsTheRenderOfTheSavedSettings) {
     }
     EXPECT_TRUE(same) << differing << " pixels differ";
     EXPECT_EQ(session->messages().errorsRaised(), 0) << errors();
+    session.reset();
+    box.reset();  // before its picture folder goes
 }
