@@ -46,10 +46,7 @@ std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
 }  // namespace
 
 int RunExportCommand(const Options& options, std::ostream& out, std::ostream& err) {
-    if (options.width > warp::WarpMap::kMaxWidth || options.height > warp::WarpMap::kMaxHeight) {
-        err << "export: the picture size " << options.width << " x " << options.height
-            << " is larger than the warp map holds (at most " << warp::WarpMap::kMaxWidth << " x "
-            << warp::WarpMap::kMaxHeight << ")\n";
+    if (!PictureSizeFits(options.width, options.height, "export", err)) {
         return kExitUsage;
     }
     auto image = std::make_unique<settings::SettingsImage>();

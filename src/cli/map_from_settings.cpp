@@ -6,6 +6,16 @@
 
 namespace lumora::cli {
 
+bool PictureSizeFits(int width, int height, const char* command, std::ostream& err) {
+    if (width <= warp::WarpMap::kMaxWidth && height <= warp::WarpMap::kMaxHeight) {
+        return true;
+    }
+    err << command << ": the picture size " << width << " x " << height
+        << " is larger than the warp map holds (at most " << warp::WarpMap::kMaxWidth << " x "
+        << warp::WarpMap::kMaxHeight << ")\n";
+    return false;
+}
+
 bool ReadSettingsFile(const std::string& path, const char* command, settings::SettingsImage& image,
                       std::ostream& err) {
     QFile file(QString::fromStdString(path));

@@ -23,6 +23,10 @@ namespace lumora::cli {
 bool ReadSettingsFile(const std::string& path, const char* command, settings::SettingsImage& image,
                       std::ostream& err);
 
+// True when `width` x `height` fits the warp map; otherwise says so on `err`,
+// prefixed with `command`.
+bool PictureSizeFits(int width, int height, const char* command, std::ostream& err);
+
 // Channel c of `model`, on the picture size set there, as the file holds it:
 // the nominal lattice and corners, then the file's points, grid size,
 // Internal Grid flag and shifted corners, with no scale or offset. The grid

@@ -95,10 +95,7 @@ render::ChannelLook LookFromSettings(const settings::SettingsImage& image, int c
 }
 
 int RunRenderCommand(const Options& options, std::ostream& out, std::ostream& err) {
-    if (options.width > warp::WarpMap::kMaxWidth || options.height > warp::WarpMap::kMaxHeight) {
-        err << "render: the picture size " << options.width << " x " << options.height
-            << " is larger than the warp map holds (at most " << warp::WarpMap::kMaxWidth << " x "
-            << warp::WarpMap::kMaxHeight << ")\n";
+    if (!PictureSizeFits(options.width, options.height, "render", err)) {
         return kExitUsage;
     }
     auto image = std::make_unique<settings::SettingsImage>();
