@@ -19,10 +19,19 @@ inline constexpr float kMax = 65535.0f;
 #if defined(__SSE2__)
 using Float4 = __m128;
 
+// A pixel's three samples; `spare` says that the next pixel's first sample
+// may be read along with them (one load instead of two). Its fourth lane
+// is then that sample, which nothing uses.
+template <bool spare = false>
 inline Float4 LoadPixel(const std::uint16_t* p) {
-    std::int32_t redGreen = 0;
-    std::memcpy(&redGreen, p, sizeof(redGreen));
-    const __m128i packed = _mm_insert_epi16(_mm_cvtsi32_si128(redGreen), p[2], 2);
+    __m128i packed;
+    if constexpr (spare) {
+        packed = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    } else {
+        std::int32_t redGreen = 0;
+        std::memcpy(&redGreen, p, sizeof(redGreen));
+        packed = _mm_insert_epi16(_mm_cvtsi32_si128(redGreen), p[2], 2);
+    }
     return _mm_cvtepi32_ps(_mm_unpacklo_epi16(packed, _mm_setzero_si128()));
 }
 
@@ -38,6 +47,10 @@ inline Float4 MulAdd(Float4 v, Float4 scale, Float4 add) {
     return _mm_add_ps(_mm_mul_ps(v, scale), add);
 }
 
+// Rounds and stores a pixel's three samples; with `spare`, the next
+// pixel's first sample is overwritten too (one store instead of two), so
+// pixels must then be stored in order.
+template <bool spare = false>
 inline void StorePixel(Float4 v, std::uint16_t* o) {
     v = _mm_add_ps(_mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(kMax)),
                    _mm_set1_ps(0.5f));
@@ -45,13 +58,18 @@ inline void StorePixel(Float4 v, std::uint16_t* o) {
     const __m128i bias = _mm_set1_epi32(32768);
     const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(_mm_cvttps_epi32(v), bias), bias);
     const __m128i samples = _mm_xor_si128(packed, _mm_set1_epi16(static_cast<short>(0x8000)));
-    const std::int32_t redGreen = _mm_cvtsi128_si32(samples);
-    std::memcpy(o, &redGreen, sizeof(redGreen));
-    o[2] = static_cast<std::uint16_t>(_mm_extract_epi16(samples, 2));
+    if constexpr (spare) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), samples);
+    } else {
+        const std::int32_t redGreen = _mm_cvtsi128_si32(samples);
+        std::memcpy(o, &redGreen, sizeof(redGreen));
+        o[2] = static_cast<std::uint16_t>(_mm_extract_epi16(samples, 2));
+    }
 }
 #else
 using Float4 = std::array<float, 4>;
 
+template <bool spare = false>
 inline Float4 LoadPixel(const std::uint16_t* p) {
     return {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]), 0.0f};
 }
@@ -74,6 +92,7 @@ inline Float4 MulAdd(Float4 v, const Float4& scale, const Float4& add) {
     return v;
 }
 
+template <bool spare = false>
 inline void StorePixel(const Float4& v, std::uint16_t* o) {
     for (std::size_t k = 0; k < 3; ++k) {
         o[k] = static_cast<std::uint16_t>(std::clamp(v[k], 0.0f, kMax) + 0.5f);

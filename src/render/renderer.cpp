@@ -45,13 +45,22 @@ class Sampler {
                        static_cast<std::size_t>(x0)) *
                           3;
         const std::uint16_t* p01 = p00 + down;
-        const Float4 across = Splat(fx);
-        const Float4 top = Lerp(LoadPixel(p00), LoadPixel(p00 + right), across);
-        const Float4 bottom = Lerp(LoadPixel(p01), LoadPixel(p01 + right), across);
-        return Lerp(top, bottom, Splat(fy));
+        // Above the last two rows no neighbour is the source's last pixel,
+        // so each may be read with a sample to spare.
+        return y0 + 2 < height_ ? Blend<true>(p00, p01, right, fx, fy)
+                                : Blend<false>(p00, p01, right, fx, fy);
     }
 
   private:
+    template <bool spare>
+    static Float4 Blend(const std::uint16_t* p00, const std::uint16_t* p01, std::size_t right,
+                        float fx, float fy) {
+        const Float4 across = Splat(fx);
+        const Float4 top = Lerp(LoadPixel<spare>(p00), LoadPixel<spare>(p00 + right), across);
+        const Float4 bottom = Lerp(LoadPixel<spare>(p01), LoadPixel<spare>(p01 + right), across);
+        return Lerp(top, bottom, Splat(fy));
+    }
+
     const std::uint16_t* pixels_;
     int width_;
     int height_;
@@ -246,21 +255,25 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
     std::vector<Lanes> add(scale.size());
     std::array<float, WarpMap::kColumns> rowX{};
     std::array<float, WarpMap::kColumns> rowY{};
+    // The map's entries as positions in the source's own pixels.
+    std::vector<float> sourceX(WarpMap::kEntries);
+    std::vector<float> sourceY(WarpMap::kEntries);
+    for (std::size_t i = 0; i < sourceX.size(); ++i) {
+        sourceX[i] = DecodeMapEntry(map.x[i]) * toSourceX;
+        sourceY[i] = DecodeMapEntry(map.y[i]) * toSourceY;
+    }
     const Sampler sampler(*source);
+    const std::uint16_t* const end = out.rgb.data() + out.rgb.size();
 
     for (int oy = 0; oy < out.height; ++oy) {
         const float py = static_cast<float>(oy) * pixelY;
         const int b = std::min(static_cast<int>(py / 16.0f), WarpMap::kRows - 2);
         const float fb = py / 16.0f - static_cast<float>(b);
-        // The lattice columns' source positions at this row, in the source's pixels.
+        // The lattice columns' source positions at this row.
         for (int a = 0; a < WarpMap::kColumns; ++a) {
             const auto i0 = static_cast<std::size_t>(WarpMap::Index(a, b));
-            const float x0 = DecodeMapEntry(map.x[i0]);
-            const float x1 = DecodeMapEntry(map.x[i0 + 1]);
-            const float y0 = DecodeMapEntry(map.y[i0]);
-            const float y1 = DecodeMapEntry(map.y[i0 + 1]);
-            rowX[static_cast<std::size_t>(a)] = (x0 + (x1 - x0) * fb) * toSourceX;
-            rowY[static_cast<std::size_t>(a)] = (y0 + (y1 - y0) * fb) * toSourceY;
+            rowX[static_cast<std::size_t>(a)] = sourceX[i0] + (sourceX[i0 + 1] - sourceX[i0]) * fb;
+            rowY[static_cast<std::size_t>(a)] = sourceY[i0] + (sourceY[i0 + 1] - sourceY[i0]) * fb;
         }
         if (!plan.neutral()) {
             plan.row(py, scale.data(), add.data());
@@ -272,7 +285,13 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
             const float sx = rowX[a] + (rowX[a + 1] - rowX[a]) * fa;
             const float sy = rowY[a] + (rowY[a + 1] - rowY[a]) * fa;
             const Float4 v = sampler.at(sx, sy);
-            StorePixel(plan.neutral() ? v : MulAdd(v, scale[ox].v, add[ox].v), o);
+            const Float4 shown = plan.neutral() ? v : MulAdd(v, scale[ox].v, add[ox].v);
+            // Only the picture's last pixel has no sample after it to spare.
+            if (o + 3 < end) {
+                StorePixel<true>(shown, o);
+            } else {
+                StorePixel(shown, o);
+            }
         }
     }
 }
