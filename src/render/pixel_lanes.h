@@ -43,6 +43,10 @@ inline Float4 Lerp(Float4 a, Float4 b, Float4 f) {
     return _mm_add_ps(a, _mm_mul_ps(_mm_sub_ps(b, a), f));
 }
 
+inline Float4 Mul(Float4 v, Float4 scale) {
+    return _mm_mul_ps(v, scale);
+}
+
 inline Float4 MulAdd(Float4 v, Float4 scale, Float4 add) {
     return _mm_add_ps(_mm_mul_ps(v, scale), add);
 }
@@ -83,6 +87,13 @@ inline Float4 Lerp(Float4 a, const Float4& b, const Float4& f) {
         a[k] += (b[k] - a[k]) * f[k];
     }
     return a;
+}
+
+inline Float4 Mul(Float4 v, const Float4& scale) {
+    for (std::size_t k = 0; k < 3; ++k) {
+        v[k] *= scale[k];
+    }
+    return v;
 }
 
 inline Float4 MulAdd(Float4 v, const Float4& scale, const Float4& add) {

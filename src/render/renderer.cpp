@@ -156,7 +156,7 @@ class LookPlan {
             const float offset = rowOffset[u] + (rowOffset[u + 1] - rowOffset[u]) * uf;
             const float ramp = blending_ ? sideRamp_[ox] * rowRamp : 1.0f;
             const float lift = !blending_ ? 0.0f : ramp < 1.0f ? blendOffset_ : middleOffset_;
-            scale[ox].v = MulAdd(colourScale4_, Splat(gain * ramp), Splat(0.0f));
+            scale[ox].v = Mul(colourScale4_, Splat(gain * ramp));
             add[ox].v = MulAdd(MulAdd(colourScale4_, Splat(offset), colourOffset4_), Splat(ramp),
                                Splat(lift));
         }
