@@ -20,6 +20,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "app/radio_group.h"
@@ -419,6 +420,49 @@ TEST_F(Window, ScrollBarsTakeTheKeyboard) {
               (std::vector<Bytes>{
                   BlendWidthPacket(0, 0, 51), BlendWindowPacket(0, {0, 0, 0, 51, 1080, 1}),
                   BlendWindowPacket(0, {2, 51, 0, 1819, 1080, 1}), BlendGammaPacket(0, 100)}));
+}
+
+// F2 shows the preview beside the window; a move of Channel B's corner point
+// changes B's half (the left) and leaves A's as it was; F2 again hides it
+// and the preview stops.
+TEST_F(Window, F2ShowsAPreviewThatFollowsAMove) {
+    lumora::sim::BoxConfig config;
+    config.model.fillBusy = std::chrono::milliseconds(0);
+    lumora::sim::InProcessBox box(*pipe, config);
+    find<QPushButton>("CNTBtn")->click();
+    ASSERT_TRUE(ServeUntil([&] { return box.model().packetsWithCode(0x31).size() == 2; }));
+    auto* right = find<QAbstractButton>("BitBtn15");
+    hover(right);
+    ServeFor(20);
+
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_F2);
+    auto* preview = form->findChild<QWidget*>("PreviewWindow");
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(preview->isVisible());
+    EXPECT_GE(preview->x(), form->frameGeometry().right());
+    const auto half = [&](const QImage& image, int side) {
+        return image.copy(side * image.width() / 2, 0, image.width() / 2, image.height());
+    };
+    QImage before;
+    ASSERT_TRUE(ServeUntil([&] {
+        before = preview->grab().toImage();
+        return before.pixel(before.width() / 4, before.height() / 2) != qRgb(0, 0, 0);
+    }));
+
+    right->pressed();
+    right->released();
+    ASSERT_TRUE(ServeUntil([&] { return !session->work().busy(); }));
+    QImage after;
+    EXPECT_TRUE(ServeUntil([&] {
+        after = preview->grab().toImage();
+        return half(after, 0) != half(before, 0);
+    }));
+    EXPECT_EQ(half(after, 1), half(before, 1));
+
+    QTest::keyClick(form.get(), Qt::Key_F2);
+    EXPECT_FALSE(preview->isVisible());
+    EXPECT_FALSE(session->preview().active());
 }
 
 // "Save file" then "Load file" through the window: the load shows its

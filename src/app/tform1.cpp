@@ -12,6 +12,7 @@
 #include "app/binders/map_transfer_binder.h"
 #include "app/binders/messages_binder.h"
 #include "app/binders/pattern_binder.h"
+#include "app/binders/preview_binder.h"
 #include "app/binders/progress_bar.h"
 #include "app/binders/settings_file_binder.h"
 #include "app/binders/uniformity_binder.h"
@@ -51,6 +52,7 @@ TForm1::TForm1(core::Session& session, const QString& preferredPort, View view, 
     BindFourCornerPages(controls_, session_.fourCorner(), guard, this);
     BindDiagnostics(controls_, session_.diagnostics(), guard, this);
     BindProgress(controls_, session_, this);
+    BindPreview(this, session_.preview());
     FormCreate();
     if (view == View::kService) {
         ShowServiceArea(this, controls_);

@@ -33,6 +33,14 @@ void HandlerGuard::runWhole(std::function<void()> handler) {
 }
 
 void HandlerGuard::run(const std::function<void()>& body) {
+    struct After {
+        const std::vector<std::function<void()>>& hooks;
+        ~After() {
+            for (const auto& hook : hooks) {
+                hook();
+            }
+        }
+    } after{afterHooks_};
     const bool wasOpen = link_.isOpen();
     try {
         body();

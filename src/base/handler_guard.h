@@ -33,12 +33,16 @@ class HandlerGuard {
     bool handlerRunning() const { return running_; }
     // Called after any link error a guarded body met.
     void onLinkFailure(std::function<void()> hook) { failureHooks_.push_back(std::move(hook)); }
+    // Called after every guarded body, however it ended: whatever shows the
+    // program's state learns that a handler may have changed it.
+    void afterEachHandler(std::function<void()> hook) { afterHooks_.push_back(std::move(hook)); }
     void endWaitsOnFailure();
 
   private:
     link::Link& link_;
     OperatorMessages& messages_;
     std::vector<std::function<void()>> failureHooks_;
+    std::vector<std::function<void()>> afterHooks_;
     bool running_ = false;
     std::deque<std::function<void()>> waiting_;
 };

@@ -3,14 +3,12 @@
 #include <ostream>
 
 #include "cli/cli_options.h"
-#include "render/channel_look.h"
-#include "settings/settings_image.h"
+#include "core/look_from_settings.h"
 
 namespace lumora::cli {
 
-// What the box does to channel c's picture besides the warp, as the settings
-// file holds it (the test pattern is not kept in the file: off).
-render::ChannelLook LookFromSettings(const settings::SettingsImage& image, int c);
+// Shared with the window's preview.
+using core::LookFromSettings;
 
 // `render FILE.lwf --channel A|B --size WxH [--input IMAGE] --out OUT.png
 // [--16bit]`: the channel's output as the box would show it, no box needed.

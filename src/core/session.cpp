@@ -10,6 +10,15 @@ Session::Session(std::unique_ptr<link::Transport> transport, QObject* parent)
     // corner shift, with that channel's own grid size and lines.
     mapTransfer_.setSaveMapSource([this](int c) { return maps_.computeWithOwnGrid(grid_, c); });
     connect(&link_, &link::Link::notice, &messages_, &base::OperatorMessages::appendLog);
+    // What each channel shows: the map its live transfer carries.
+    connect(&mapTransfer_, &warp::MapTransfer::liveStarted, this, [this](int c) {
+        maps_.keepLive(c);
+        preview_.invalidate();
+    });
+    // Every change the preview shows is made by a handler or by the box's
+    // answer to connect.
+    guard_.afterEachHandler([this] { preview_.invalidate(); });
+    connect(&connection_, &Connection::boxAnswered, &preview_, &LivePreview::invalidate);
 
     setUp_.setUniformityDefaults([this] { uniformity_.resetTables(); },
                                  [this] { uniformity_.resetCursors(); });

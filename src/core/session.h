@@ -15,6 +15,7 @@
 #include "base/program_state.h"
 #include "core/connection.h"
 #include "core/diagnostics.h"
+#include "core/live_preview.h"
 #include "link/link.h"
 #include "picture/colour_adjust.h"
 #include "picture/edge_blend.h"
@@ -71,6 +72,7 @@ class Session : public QObject {
     settings::SettingsFile& settingsFile() { return settingsFile_; }
     warp::FourCornerWarp& fourCorner() { return fourCorner_; }
     Diagnostics& diagnostics() { return diagnostics_; }
+    LivePreview& preview() { return preview_; }
 
     std::uint8_t currentChannel() const { return state_.currentChannel; }
     void setCurrentChannel(int channel) { state_.setCurrentChannel(channel); }
@@ -104,6 +106,7 @@ class Session : public QObject {
     warp::FourCornerWarp fourCorner_{link_, state_, guard_, messages_};
     Diagnostics diagnostics_{
         {link_, state_, guard_, messages_, mapTransfer_, gridEditing_, uniformity_, edgeBlend_}};
+    LivePreview preview_{{state_, grid_, maps_, settingsFile_, testPattern_}};
 };
 
 }  // namespace lumora::core

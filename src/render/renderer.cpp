@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/pixel_lanes.h"
+
 namespace lumora::render {
 namespace {
 
 using warp::WarpMap;
+using namespace pixel;
 
-constexpr float kMax = 65535.0f;
 // Offsets count in steps of the box's 10-bit scale.
 constexpr float kOffsetStep = 64.0f;
 // Blend offsets (0..48) raise the black level by this much per step.
@@ -16,39 +18,55 @@ constexpr float kBlendOffsetStep = 256.0f;
 constexpr float kFrameWidth = 1920.0f;
 constexpr float kFrameHeight = 1080.0f;
 
-std::uint16_t ToSample(float v) {
-    return static_cast<std::uint16_t>(std::clamp(v, 0.0f, kMax) + 0.5f);
-}
+// The source sampled bilinearly at a position in its own pixels; black
+// outside. The right and lower neighbours are the pixel itself on the last
+// column or row.
+class Sampler {
+  public:
+    explicit Sampler(const Image16& source)
+        : pixels_(source.rgb.data()),
+          width_(source.width),
+          height_(source.height),
+          maxX_(static_cast<float>(source.width - 1)),
+          maxY_(static_cast<float>(source.height - 1)) {}
 
-// The source sampled bilinearly at (sx, sy) in its own pixels; black outside.
-std::array<float, 3> Sample(const Image16& source, float sx, float sy) {
-    const float maxX = static_cast<float>(source.width - 1);
-    const float maxY = static_cast<float>(source.height - 1);
-    if (!(sx >= 0.0f && sy >= 0.0f && sx <= maxX && sy <= maxY)) {
-        return {0.0f, 0.0f, 0.0f};
+    Float4 at(float sx, float sy) const {
+        if (!(sx >= 0.0f && sy >= 0.0f && sx <= maxX_ && sy <= maxY_)) {
+            return Splat(0.0f);
+        }
+        const int x0 = static_cast<int>(sx);
+        const int y0 = static_cast<int>(sy);
+        const float fx = sx - static_cast<float>(x0);
+        const float fy = sy - static_cast<float>(y0);
+        const std::size_t right = x0 + 1 < width_ ? 3 : 0;
+        const std::size_t down = y0 + 1 < height_ ? static_cast<std::size_t>(width_) * 3 : 0;
+        const std::uint16_t* p00 =
+            pixels_ + (static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_) +
+                       static_cast<std::size_t>(x0)) *
+                          3;
+        const std::uint16_t* p01 = p00 + down;
+        // Above the last two rows no neighbour is the source's last pixel,
+        // so each may be read with a sample to spare.
+        return y0 + 2 < height_ ? Blend<true>(p00, p01, right, fx, fy)
+                                : Blend<false>(p00, p01, right, fx, fy);
     }
-    const int x0 = static_cast<int>(sx);
-    const int y0 = static_cast<int>(sy);
-    const float fx = sx - static_cast<float>(x0);
-    const float fy = sy - static_cast<float>(y0);
-    // The right and lower neighbours, or the pixel itself on the last column or row.
-    const std::size_t right = x0 + 1 < source.width ? 3 : 0;
-    const std::size_t down =
-        y0 + 1 < source.height ? static_cast<std::size_t>(source.width) * 3 : 0;
-    const std::uint16_t* p00 = source.rgb.data() + source.offset(x0, y0);
-    const std::uint16_t* p01 = p00 + down;
-    std::array<float, 3> value{};
-    for (std::size_t k = 0; k < 3; ++k) {
-        const auto a = static_cast<float>(p00[k]);
-        const auto b = static_cast<float>(p00[k + right]);
-        const auto c = static_cast<float>(p01[k]);
-        const auto d = static_cast<float>(p01[k + right]);
-        const float top = a + (b - a) * fx;
-        const float bottom = c + (d - c) * fx;
-        value[k] = top + (bottom - top) * fy;
+
+  private:
+    template <bool spare>
+    static Float4 Blend(const std::uint16_t* p00, const std::uint16_t* p01, std::size_t right,
+                        float fx, float fy) {
+        const Float4 across = Splat(fx);
+        const Float4 top = Lerp(LoadPixel<spare>(p00), LoadPixel<spare>(p00 + right), across);
+        const Float4 bottom = Lerp(LoadPixel<spare>(p01), LoadPixel<spare>(p01 + right), across);
+        return Lerp(top, bottom, Splat(fy));
     }
-    return value;
-}
+
+    const std::uint16_t* pixels_;
+    int width_;
+    int height_;
+    float maxX_;
+    float maxY_;
+};
 
 // The blend ramp of one side at distance d from it in frame pixels.
 float Ramp(float d, int width, float gamma) {
@@ -57,6 +75,114 @@ float Ramp(float d, int width, float gamma) {
     }
     return std::pow(std::max(d, 0.0f) / static_cast<float>(width), gamma);
 }
+
+// The look of the output, row by row. Uniformity, colour adjust and blend
+// each scale a value and add to it, so together they are one scale and one
+// addition per pixel and colour, worked out once per row.
+class LookPlan {
+  public:
+    LookPlan(const ChannelLook& look, int pictureWidth, int pictureHeight, int outWidth,
+             float pixelX)
+        : look_(look),
+          pictureHeight_(pictureHeight),
+          gamma_(static_cast<float>(look.blend.gammaX100) / 100.0f),
+          uniformityColumn_(static_cast<std::size_t>(outWidth)),
+          uniformityFraction_(uniformityColumn_.size()),
+          sideRamp_(uniformityColumn_.size()) {
+        const auto& edge = look.blend.edgeWidth;
+        blending_ = std::any_of(edge.begin(), edge.end(), [](int e) { return e > 0; });
+        bool colourNeutral = true;
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (look.colour.gainEnabled) {
+                colourScale_[k] = static_cast<float>(look.colour.gain[k]) / 512.0f;
+            }
+            colourOffset_[k] = static_cast<float>(look.colour.offset[k]) * kOffsetStep;
+            colourNeutral = colourNeutral && colourScale_[k] == 1.0f && colourOffset_[k] == 0.0f;
+        }
+        colourScale4_ = Load4({colourScale_[0], colourScale_[1], colourScale_[2], 0.0f});
+        colourOffset4_ = Load4({colourOffset_[0], colourOffset_[1], colourOffset_[2], 0.0f});
+        neutral_ = !look.uniformity.enabled && colourNeutral && !blending_;
+        blendOffset_ = static_cast<float>(look.blend.transitionOffset) * kBlendOffsetStep;
+        middleOffset_ = static_cast<float>(look.blend.nonTransitionOffset) * kBlendOffsetStep;
+        const float lastX = static_cast<float>(std::max(pictureWidth - 1, 1));
+        for (std::size_t ox = 0; ox < sideRamp_.size(); ++ox) {
+            const float px = static_cast<float>(ox) * pixelX;
+            const float fx = px * kFrameWidth / static_cast<float>(pictureWidth);
+            sideRamp_[ox] =
+                Ramp(fx, edge[0], gamma_) * Ramp(kFrameWidth - 1.0f - fx, edge[1], gamma_);
+            const float ux = px * static_cast<float>(kUx - 1) / lastX;
+            const int ux0 = std::min(static_cast<int>(ux), kUx - 2);
+            uniformityColumn_[ox] = ux0;
+            uniformityFraction_[ox] = ux - static_cast<float>(ux0);
+        }
+    }
+
+    bool neutral() const { return neutral_; }
+
+    // The row at picture row py: a scale and an addition per pixel.
+    void row(float py, Lanes* scale, Lanes* add) const {
+        const auto& edge = look_.blend.edgeWidth;
+        const float fy = py * kFrameHeight / static_cast<float>(pictureHeight_);
+        const float rowRamp =
+            blending_ ? Ramp(fy, edge[2], gamma_) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma_)
+                      : 1.0f;
+        std::array<float, kUx> rowGain{};
+        std::array<float, kUx> rowOffset{};
+        rowGain.fill(1.0f);
+        if (look_.uniformity.enabled) {
+            // The uniformity points' gain and offset at this row.
+            const float uy = py * static_cast<float>(kUy - 1) /
+                             static_cast<float>(std::max(pictureHeight_ - 1, 1));
+            const int uy0 = std::min(static_cast<int>(uy), kUy - 2);
+            const float ufy = uy - static_cast<float>(uy0);
+            const auto lerp = [ufy](float t, float u) { return t + (u - t) * ufy; };
+            for (int ux = 0; ux < kUx; ++ux) {
+                const auto top = static_cast<std::size_t>(uy0 * kUx + ux);
+                const auto bottom = top + kUx;
+                rowGain[static_cast<std::size_t>(ux)] =
+                    lerp(static_cast<float>(look_.uniformity.gain[top]),
+                         static_cast<float>(look_.uniformity.gain[bottom])) /
+                    static_cast<float>(ChannelLook::kNeutralGain);
+                rowOffset[static_cast<std::size_t>(ux)] =
+                    lerp(static_cast<float>(look_.uniformity.offset[top]),
+                         static_cast<float>(look_.uniformity.offset[bottom])) *
+                    kOffsetStep;
+            }
+        }
+        for (std::size_t ox = 0; ox < sideRamp_.size(); ++ox) {
+            const auto u = static_cast<std::size_t>(uniformityColumn_[ox]);
+            const float uf = uniformityFraction_[ox];
+            const float gain = rowGain[u] + (rowGain[u + 1] - rowGain[u]) * uf;
+            const float offset = rowOffset[u] + (rowOffset[u + 1] - rowOffset[u]) * uf;
+            const float ramp = blending_ ? sideRamp_[ox] * rowRamp : 1.0f;
+            const float lift = !blending_ ? 0.0f : ramp < 1.0f ? blendOffset_ : middleOffset_;
+            scale[ox].v = Mul(colourScale4_, Splat(gain * ramp));
+            add[ox].v = MulAdd(MulAdd(colourScale4_, Splat(offset), colourOffset4_), Splat(ramp),
+                               Splat(lift));
+        }
+    }
+
+  private:
+    static constexpr int kUx = ChannelLook::kUniformityColumns;
+    static constexpr int kUy = ChannelLook::kUniformityRows;
+
+    const ChannelLook& look_;
+    int pictureHeight_;
+    float gamma_;
+    bool blending_ = false;
+    bool neutral_ = true;
+    std::array<float, 3> colourScale_{1.0f, 1.0f, 1.0f};
+    std::array<float, 3> colourOffset_{};
+    Float4 colourScale4_;
+    Float4 colourOffset4_;
+    float blendOffset_ = 0.0f;
+    float middleOffset_ = 0.0f;
+    // Per output column: its place between the uniformity points, and the
+    // ramps of the left and right edges.
+    std::vector<int> uniformityColumn_;
+    std::vector<float> uniformityFraction_;
+    std::vector<float> sideRamp_;
+};
 
 }  // namespace
 
@@ -90,11 +216,13 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
     const int w = request.pictureWidth;
     const int h = request.pictureHeight;
     const ChannelLook& look = request.look;
-    out.width = request.outWidth;
-    out.height = request.outHeight;
-    out.rgb.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height) * 3,
-                   0);
+    out.width = std::max(request.outWidth, 0);
+    out.height = std::max(request.outHeight, 0);
+    // Every pixel is written below; only a render that cannot start is black.
+    out.rgb.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height) * 3);
+    const auto black = [&out] { std::fill(out.rgb.begin(), out.rgb.end(), 0); };
     if (w <= 0 || h <= 0 || out.width <= 0 || out.height <= 0) {
+        black();
         return;
     }
     Image16 pattern;
@@ -104,6 +232,7 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
         source = &pattern;
     }
     if (source == nullptr || source->width <= 0 || source->height <= 0) {
+        black();
         return;
     }
     // Picture pixels to the source's own, when their sizes differ.
@@ -112,52 +241,29 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
     const float pixelX = static_cast<float>(w) / static_cast<float>(out.width);
     const float pixelY = static_cast<float>(h) / static_cast<float>(out.height);
 
-    // Per output column and row: where it lies in the picture and in the
-    // lattice, and the side ramps of the blend.
-    const float gamma = static_cast<float>(look.blend.gammaX100) / 100.0f;
-    const auto& edge = look.blend.edgeWidth;
+    // Per output column: its lattice cell and its place in it.
     std::vector<int> column(static_cast<std::size_t>(out.width));
     std::vector<float> columnFraction(column.size());
-    std::vector<float> sideRamp(column.size());
-    for (int ox = 0; ox < out.width; ++ox) {
+    for (std::size_t ox = 0; ox < column.size(); ++ox) {
         const float px = static_cast<float>(ox) * pixelX;
         const int a = std::min(static_cast<int>(px / 16.0f), WarpMap::kColumns - 2);
-        column[static_cast<std::size_t>(ox)] = a;
-        columnFraction[static_cast<std::size_t>(ox)] = px / 16.0f - static_cast<float>(a);
-        const float fx = px * kFrameWidth / static_cast<float>(w);
-        sideRamp[static_cast<std::size_t>(ox)] =
-            Ramp(fx, edge[0], gamma) * Ramp(kFrameWidth - 1.0f - fx, edge[1], gamma);
+        column[ox] = a;
+        columnFraction[ox] = px / 16.0f - static_cast<float>(a);
     }
+    const LookPlan plan(look, w, h, out.width, pixelX);
+    std::vector<Lanes> scale(plan.neutral() ? 0 : column.size());
+    std::vector<Lanes> add(scale.size());
     std::array<float, WarpMap::kColumns> rowX{};
     std::array<float, WarpMap::kColumns> rowY{};
-    constexpr int kUx = ChannelLook::kUniformityColumns;
-    constexpr int kUy = ChannelLook::kUniformityRows;
-    const bool uniformity = look.uniformity.enabled;
-    // Per output column: its place between the uniformity points.
-    std::vector<int> uniformityColumn(column.size());
-    std::vector<float> uniformityFraction(column.size());
-    for (int ox = 0; ox < out.width; ++ox) {
-        const float ux = static_cast<float>(ox) * pixelX * static_cast<float>(kUx - 1) /
-                         static_cast<float>(std::max(w - 1, 1));
-        const int ux0 = std::min(static_cast<int>(ux), kUx - 2);
-        uniformityColumn[static_cast<std::size_t>(ox)] = ux0;
-        uniformityFraction[static_cast<std::size_t>(ox)] = ux - static_cast<float>(ux0);
+    // The map's entries as positions in the source's own pixels.
+    std::vector<float> sourceX(WarpMap::kEntries);
+    std::vector<float> sourceY(WarpMap::kEntries);
+    for (std::size_t i = 0; i < sourceX.size(); ++i) {
+        sourceX[i] = DecodeMapEntry(map.x[i]) * toSourceX;
+        sourceY[i] = DecodeMapEntry(map.y[i]) * toSourceY;
     }
-    std::array<float, kUx> rowGain{};
-    std::array<float, kUx> rowOffset{};
-    // Colour adjust as one scale and one offset per colour.
-    std::array<float, 3> colourScale{1.0f, 1.0f, 1.0f};
-    std::array<float, 3> colourOffset{};
-    for (std::size_t k = 0; k < 3; ++k) {
-        if (look.colour.gainEnabled) {
-            colourScale[k] = static_cast<float>(look.colour.gain[k]) / 512.0f;
-        }
-        colourOffset[k] = static_cast<float>(look.colour.offset[k]) * kOffsetStep;
-    }
-    const float blendOffset = static_cast<float>(look.blend.transitionOffset) * kBlendOffsetStep;
-    const float middleOffset =
-        static_cast<float>(look.blend.nonTransitionOffset) * kBlendOffsetStep;
-    const bool blending = std::any_of(edge.begin(), edge.end(), [](int e) { return e > 0; });
+    const Sampler sampler(*source);
+    const std::uint16_t* const end = out.rgb.data() + out.rgb.size();
 
     for (int oy = 0; oy < out.height; ++oy) {
         const float py = static_cast<float>(oy) * pixelY;
@@ -166,68 +272,26 @@ void RenderChannel(const RenderRequest& request, Image16& out) {
         // The lattice columns' source positions at this row.
         for (int a = 0; a < WarpMap::kColumns; ++a) {
             const auto i0 = static_cast<std::size_t>(WarpMap::Index(a, b));
-            const float x0 = DecodeMapEntry(map.x[i0]);
-            const float x1 = DecodeMapEntry(map.x[i0 + 1]);
-            const float y0 = DecodeMapEntry(map.y[i0]);
-            const float y1 = DecodeMapEntry(map.y[i0 + 1]);
-            rowX[static_cast<std::size_t>(a)] = x0 + (x1 - x0) * fb;
-            rowY[static_cast<std::size_t>(a)] = y0 + (y1 - y0) * fb;
+            rowX[static_cast<std::size_t>(a)] = sourceX[i0] + (sourceX[i0 + 1] - sourceX[i0]) * fb;
+            rowY[static_cast<std::size_t>(a)] = sourceY[i0] + (sourceY[i0 + 1] - sourceY[i0]) * fb;
         }
-        const float fy = py * kFrameHeight / static_cast<float>(h);
-        const float rowRamp =
-            Ramp(fy, edge[2], gamma) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma);
-        if (uniformity) {
-            // The uniformity points' gain and offset at this row.
-            const float uy =
-                py * static_cast<float>(kUy - 1) / static_cast<float>(std::max(h - 1, 1));
-            const int uy0 = std::min(static_cast<int>(uy), kUy - 2);
-            const float ufy = uy - static_cast<float>(uy0);
-            for (int ux = 0; ux < kUx; ++ux) {
-                const auto top = static_cast<std::size_t>(uy0 * kUx + ux);
-                const auto bottom = top + kUx;
-                const auto lerp = [ufy](float t, float u) { return t + (u - t) * ufy; };
-                rowGain[static_cast<std::size_t>(ux)] =
-                    lerp(static_cast<float>(look.uniformity.gain[top]),
-                         static_cast<float>(look.uniformity.gain[bottom])) /
-                    static_cast<float>(ChannelLook::kNeutralGain);
-                rowOffset[static_cast<std::size_t>(ux)] =
-                    lerp(static_cast<float>(look.uniformity.offset[top]),
-                         static_cast<float>(look.uniformity.offset[bottom])) *
-                    kOffsetStep;
-            }
+        if (!plan.neutral()) {
+            plan.row(py, scale.data(), add.data());
         }
-
-        for (int ox = 0; ox < out.width; ++ox) {
-            const auto c = static_cast<std::size_t>(ox);
-            const auto a = static_cast<std::size_t>(column[c]);
-            const float fa = columnFraction[c];
+        std::uint16_t* o = out.rgb.data() + out.offset(0, oy);
+        for (std::size_t ox = 0; ox < column.size(); ++ox, o += 3) {
+            const auto a = static_cast<std::size_t>(column[ox]);
+            const float fa = columnFraction[ox];
             const float sx = rowX[a] + (rowX[a + 1] - rowX[a]) * fa;
             const float sy = rowY[a] + (rowY[a + 1] - rowY[a]) * fa;
-            std::array<float, 3> v = Sample(*source, sx * toSourceX, sy * toSourceY);
-
-            if (uniformity) {
-                const auto u = static_cast<std::size_t>(uniformityColumn[c]);
-                const float uf = uniformityFraction[c];
-                const float gain = rowGain[u] + (rowGain[u + 1] - rowGain[u]) * uf;
-                const float offset = rowOffset[u] + (rowOffset[u + 1] - rowOffset[u]) * uf;
-                for (float& sample : v) {
-                    sample = sample * gain + offset;
-                }
+            const Float4 v = sampler.at(sx, sy);
+            const Float4 shown = plan.neutral() ? v : MulAdd(v, scale[ox].v, add[ox].v);
+            // Only the picture's last pixel has no sample after it to spare.
+            if (o + 3 < end) {
+                StorePixel<true>(shown, o);
+            } else {
+                StorePixel(shown, o);
             }
-            for (std::size_t k = 0; k < 3; ++k) {
-                v[k] = v[k] * colourScale[k] + colourOffset[k];
-            }
-            if (blending) {
-                const float ramp = sideRamp[c] * rowRamp;
-                const float lift = ramp < 1.0f ? blendOffset : middleOffset;
-                for (float& sample : v) {
-                    sample = sample * ramp + lift;
-                }
-            }
-            std::uint16_t* o = &out.rgb[out.offset(ox, oy)];
-            o[0] = ToSample(v[0]);
-            o[1] = ToSample(v[1]);
-            o[2] = ToSample(v[2]);
         }
     }
 }

@@ -104,6 +104,7 @@ bool MapTransfer::restartLive(int channel) {
         return false;
     }
     SendMapBlock(link::code::kLiveBlock, kTableX);
+    emit liveStarted(channel);
     return true;
 }
 

@@ -71,6 +71,9 @@ class MapTransfer : public QObject {
     // Packets sent of `total` (751 for a live transfer, 1,502 for a save);
     // total 0 when no transfer runs.
     void progress(int sent, int total);
+    // The tables as they stand are on their way to `channel`: its first
+    // block has left.
+    void liveStarted(int channel);
 
   private:
     enum class Kind { kLive, kSave };

@@ -2,8 +2,12 @@
 
 // The program's one pair of warp-map tables, which always hold the map last
 // computed (whichever channel it was for), and the computer that fills them.
-// Both are large: created once and kept.
+// Beside them, each channel's map as the box was last sent it live: what
+// the channel shows now, for the preview. All are large: created once and
+// kept.
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -14,8 +18,12 @@ namespace lumora::warp {
 
 class WarpMaps {
   public:
-    WarpMaps()
-        : computer_(std::make_unique<WarpMapComputer>()), map_(std::make_unique<WarpMap>()) {}
+    WarpMaps() : computer_(std::make_unique<WarpMapComputer>()), map_(std::make_unique<WarpMap>()) {
+        for (auto& live : live_) {
+            live = std::make_unique<WarpMap>();
+            live->setIdentity();
+        }
+    }
 
     const WarpMap& map() const { return *map_; }
     // With the projection through the channel's shifted corners (moves,
@@ -43,9 +51,34 @@ class WarpMaps {
     }
     void setIdentity() { map_->setIdentity(); }
 
+    // Channel c's map as the box shows it, and a number that changes with it.
+    const WarpMap& live(int c) const { return *live_[static_cast<std::size_t>(c)]; }
+    std::uint64_t liveRevision(int c) const { return revision_[static_cast<std::size_t>(c)]; }
+    // The tables as they stand went to channel c live; "All" (2) is both.
+    void keepLive(int c) {
+        forChannels(c, [this](WarpMap& live) { live = *map_; });
+    }
+    // A warp reset of channel c: it shows its picture unwarped.
+    void resetLive(int c) {
+        forChannels(c, [](WarpMap& live) { live.setIdentity(); });
+    }
+
   private:
+    template <class Change>
+    void forChannels(int c, const Change& change) {
+        for (int channel = 0; channel < GridModel::kChannels; ++channel) {
+            if (c == channel || c == GridModel::kChannels) {
+                change(*live_[static_cast<std::size_t>(channel)]);
+                revision_[static_cast<std::size_t>(channel)] = ++changes_;
+            }
+        }
+    }
+
     std::unique_ptr<WarpMapComputer> computer_;
     std::unique_ptr<WarpMap> map_;
+    std::array<std::unique_ptr<WarpMap>, GridModel::kChannels> live_;
+    std::array<std::uint64_t, GridModel::kChannels> revision_{};
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace lumora::warp

@@ -18,6 +18,7 @@ WarpReset::WarpReset(const Context& context)
 void WarpReset::SendWarpReset(std::uint8_t channel) {
     link_.send(link::WarpResetPacket(channel));
     ++sent_;
+    maps_.resetLive(channel);
 }
 
 void WarpReset::onConfirmation() {
