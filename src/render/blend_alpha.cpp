@@ -6,9 +6,6 @@
 namespace lumora::render {
 namespace {
 
-constexpr float kFrameWidth = 1920.0f;
-constexpr float kFrameHeight = 1080.0f;
-
 float Ramp(float d, int width, float gamma) {
     if (width <= 0 || d >= static_cast<float>(width)) {
         return 1.0f;
@@ -18,14 +15,20 @@ float Ramp(float d, int width, float gamma) {
 
 }  // namespace
 
+float BlendAcross(const ChannelLook::Blend& blend, float fx, float gamma) {
+    const auto& edge = blend.edgeWidth;
+    return Ramp(fx, edge[0], gamma) * Ramp(kBlendFrameWidth - 1.0f - fx, edge[1], gamma);
+}
+
+float BlendDown(const ChannelLook::Blend& blend, float fy, float gamma) {
+    const auto& edge = blend.edgeWidth;
+    return Ramp(fy, edge[2], gamma) * Ramp(kBlendFrameHeight - 1.0f - fy, edge[3], gamma);
+}
+
 float BlendAlpha(const ChannelLook::Blend& blend, float px, float py, int width, int height) {
     const float gamma = static_cast<float>(blend.gammaX100) / 100.0f;
-    const auto& edge = blend.edgeWidth;
-    const float fx = px * kFrameWidth / static_cast<float>(width);
-    const float fy = py * kFrameHeight / static_cast<float>(height);
-    const float across = Ramp(fx, edge[0], gamma) * Ramp(kFrameWidth - 1.0f - fx, edge[1], gamma);
-    const float down = Ramp(fy, edge[2], gamma) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma);
-    return across * down;
+    return BlendAcross(blend, px * kBlendFrameWidth / static_cast<float>(width), gamma) *
+           BlendDown(blend, py * kBlendFrameHeight / static_cast<float>(height), gamma);
 }
 
 }  // namespace lumora::render

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/blend_alpha.h"
 #include "render/pixel_lanes.h"
 
 namespace lumora::render {
@@ -15,8 +16,6 @@ using namespace pixel;
 constexpr float kOffsetStep = 64.0f;
 // Blend offsets (0..48) raise the black level by this much per step.
 constexpr float kBlendOffsetStep = 256.0f;
-constexpr float kFrameWidth = 1920.0f;
-constexpr float kFrameHeight = 1080.0f;
 
 // The source sampled bilinearly at a position in its own pixels; black
 // outside. The right and lower neighbours are the pixel itself on the last
@@ -68,14 +67,6 @@ class Sampler {
     float maxY_;
 };
 
-// The blend ramp of one side at distance d from it in frame pixels.
-float Ramp(float d, int width, float gamma) {
-    if (width <= 0 || d >= static_cast<float>(width)) {
-        return 1.0f;
-    }
-    return std::pow(std::max(d, 0.0f) / static_cast<float>(width), gamma);
-}
-
 // The look of the output, row by row. Uniformity, colour adjust and blend
 // each scale a value and add to it, so together they are one scale and one
 // addition per pixel and colour, worked out once per row.
@@ -107,9 +98,8 @@ class LookPlan {
         const float lastX = static_cast<float>(std::max(pictureWidth - 1, 1));
         for (std::size_t ox = 0; ox < sideRamp_.size(); ++ox) {
             const float px = static_cast<float>(ox) * pixelX;
-            const float fx = px * kFrameWidth / static_cast<float>(pictureWidth);
-            sideRamp_[ox] =
-                Ramp(fx, edge[0], gamma_) * Ramp(kFrameWidth - 1.0f - fx, edge[1], gamma_);
+            sideRamp_[ox] = BlendAcross(
+                look.blend, px * kBlendFrameWidth / static_cast<float>(pictureWidth), gamma_);
             const float ux = px * static_cast<float>(kUx - 1) / lastX;
             const int ux0 = std::min(static_cast<int>(ux), kUx - 2);
             uniformityColumn_[ox] = ux0;
@@ -121,11 +111,11 @@ class LookPlan {
 
     // The row at picture row py: a scale and an addition per pixel.
     void row(float py, Lanes* scale, Lanes* add) const {
-        const auto& edge = look_.blend.edgeWidth;
-        const float fy = py * kFrameHeight / static_cast<float>(pictureHeight_);
         const float rowRamp =
-            blending_ ? Ramp(fy, edge[2], gamma_) * Ramp(kFrameHeight - 1.0f - fy, edge[3], gamma_)
-                      : 1.0f;
+            blending_
+                ? BlendDown(look_.blend,
+                            py * kBlendFrameHeight / static_cast<float>(pictureHeight_), gamma_)
+                : 1.0f;
         std::array<float, kUx> rowGain{};
         std::array<float, kUx> rowOffset{};
         rowGain.fill(1.0f);
