@@ -12,8 +12,8 @@
 #include "cli/map_from_settings.h"
 #include "cli/mpcdi_xml.h"
 #include "cli/pfm_warp_file.h"
-#include "cli/render_command.h"
 #include "cli/zip_archive.h"
+#include "core/look_from_settings.h"
 #include "render/blend_alpha.h"
 
 namespace lumora::cli {
@@ -70,7 +70,7 @@ int RunExportCommand(const Options& options, std::ostream& out, std::ostream& er
             return kExitRefused;
         }
         warps[i] = PfmWarpFile(std::get<warp::WarpMap>(map), options.width, options.height);
-        const render::ChannelLook look = LookFromSettings(*image, c);
+        const render::ChannelLook look = core::LookFromSettings(*image, c);
         alphas[i] = AlphaMapPng(look.blend, options.width, options.height);
         const std::string name = kNames[i];
         regions.push_back({name, options.width, "warp" + name + ".pfm", "alpha" + name + ".png",

@@ -102,7 +102,7 @@ int RunRenderCommand(const Options& options, std::ostream& out, std::ostream& er
     request.pictureWidth = options.width;
     request.pictureHeight = options.height;
     request.source = &*source;
-    request.look = LookFromSettings(*image, c);
+    request.look = core::LookFromSettings(*image, c);
     request.outWidth = options.width;
     request.outHeight = options.height;
     render::Image16 picture;
